@@ -1,0 +1,16 @@
+# Fails when monitor/, removal/ or platform/forms/ read the wall clock or sleep directly:
+# waits and times go through the platform clock and the scheduler.
+set(bad "")
+foreach(dir monitor removal platform/forms)
+  file(GLOB_RECURSE files ${ROOT}/${dir}/*.cpp ${ROOT}/${dir}/*.h)
+  foreach(f IN LISTS files)
+    file(STRINGS ${f} lines REGEX "(system_clock|steady_clock|high_resolution_clock|sleep_for|sleep_until|usleep|nanosleep|[^A-Za-z_]time\\(|gettimeofday|clock_gettime)")
+    if(lines)
+      list(APPEND bad "${f}: ${lines}")
+    endif()
+  endforeach()
+endforeach()
+if(bad)
+  string(REPLACE ";" "\n" bad "${bad}")
+  message(FATAL_ERROR "Wall-clock reads or sleeps in program logic:\n${bad}")
+endif()
