@@ -1,0 +1,348 @@
+#pragma once
+// The controls of the headless form model. Controls are plain objects whose properties the
+// program reads and writes; a front end is only a view that mirrors them and forwards input.
+// Positions and sizes are in twips (15 twips = 1 pixel at 96 DPI).
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/forms/property.h"
+
+namespace veltrix::forms {
+
+class Form;
+
+enum class ControlType : std::uint8_t {
+  Form,
+  Label,
+  CheckBox,
+  OptionButton,
+  CommandButton,
+  Frame,
+  TextBox,
+  Slider,
+  UpDown,
+  ProgressBar,
+  PictureBox,
+  Image,
+  Line,
+  AnimatedGif,
+  TabStrip,
+  Menu,
+  Timer,
+};
+
+const char* ControlTypeName(ControlType type);
+
+// Windows COLORREF values (0x00BBGGRR).
+inline constexpr std::uint32_t kColorRed = 255;
+inline constexpr std::uint32_t kColorGreen = 65280;
+inline constexpr std::uint32_t kColorBlack = 0;
+inline constexpr std::uint32_t kColorWhite = 0xFFFFFF;
+inline constexpr std::uint32_t kColorButtonFace = 0xC0C0C0;
+constexpr std::uint32_t Rgb(int r, int g, int b) {
+  return static_cast<std::uint32_t>(r & 0xFF) | (static_cast<std::uint32_t>(g & 0xFF) << 8) |
+         (static_cast<std::uint32_t>(b & 0xFF) << 16);
+}
+
+class Control : public PropertyOwner {
+ public:
+  Control(Form& owner, std::string name, ControlType type, int index = -1);
+  virtual ~Control();
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+
+  Form& Owner() const { return *owner_; }
+  const std::string& Name() const { return name_; }
+  int Index() const { return index_; }  // -1 when the control is not an element of an array
+  ControlType Type() const { return type_; }
+  // "lblStatusV(3)" or "Timer1": for messages and test output.
+  std::string FullName() const;
+
+  // Common properties.
+  Property<int> Left{this, Prop::Left, 0};
+  Property<int> Top{this, Prop::Top, 0};
+  Property<int> Width{this, Prop::Width, 0};
+  Property<int> Height{this, Prop::Height, 0};
+  Property<bool> Visible{this, Prop::Visible, true};
+  Property<bool> Enabled{this, Prop::Enabled, true};
+  StringProperty ToolTipText{this, Prop::ToolTipText};
+  Property<std::uint32_t> BackColor{this, Prop::BackColor, kColorButtonFace};
+  Property<std::uint32_t> ForeColor{this, Prop::ForeColor, kColorBlack};
+  Property<int> FontSize{this, Prop::FontSize, 9};
+  Property<bool> FontBold{this, Prop::FontBold, false};
+
+  void Move(int left, int top, int width, int height);
+
+  // The control this one sits in (a Frame, a TabStrip or a PictureBox); nullptr = the form.
+  // On a TabStrip, tabPage is the page the control belongs to.
+  void SetContainer(Control* container, int tabPage = -1);
+  Control* Container() const { return container_; }
+  int TabPage() const { return tabPage_; }
+  // Visible, and so is every container up the chain (on a tab strip: its page is selected).
+  bool EffectivelyVisible() const;
+
+  // Event handlers the form wires to its own routines (e.g. chkEnable_Click(index)).
+  std::function<void()> OnClick;
+  std::function<void()> OnDblClick;
+  std::function<void()> OnChange;
+  std::function<void()> OnGotFocus;
+  std::function<void()> OnLostFocus;
+  std::function<void(int button, int shift, float x, float y)> OnMouseDown;
+  std::function<void(int button, int shift, float x, float y)> OnMouseMove;
+  std::function<void(int button, int shift, float x, float y)> OnMouseUp;
+
+  // Input from a person (front ends and tests call these). They do nothing while the
+  // control or its form is disabled, hidden or unloaded, as a real window would.
+  virtual void UserClick();
+  void UserDblClick();
+  void UserFocusLost();
+  void UserMouse(int kind, int button, int shift, float x, float y);  // kind 0 down, 1 move, 2 up
+  bool AcceptsInput() const;
+
+  // Raising events from code (the program "calls the handler").
+  void RaiseClick();
+  void RaiseChange();
+
+  // PropertyOwner
+  void PropertyChanged(Prop prop) override;
+  void RegisterProperty(PropertyBase* property) override { properties_.push_back(property); }
+
+  // Back to the constructed defaults, silently; the form's design-time set-up follows.
+  virtual void ResetToDesign();
+
+ protected:
+  // Type-specific consequences of a change (Click for check boxes, Change for ranges, …).
+  virtual void AfterChange(Prop prop);
+
+ private:
+  Form* owner_;
+  std::string name_;
+  ControlType type_;
+  int index_;
+  Control* container_ = nullptr;
+  int tabPage_ = -1;
+  std::vector<PropertyBase*> properties_;
+};
+
+class Label : public Control {
+ public:
+  Label(Form& owner, std::string name, int index = -1);
+  StringProperty Caption{this, Prop::Caption};
+  Property<int> Alignment{this, Prop::Alignment, 0};  // 0 left, 1 right, 2 centre
+  Property<int> BorderStyle{this, Prop::BorderStyle, 0};
+
+ protected:
+  void AfterChange(Prop prop) override;  // Change when the caption changes
+};
+
+class CheckBox : public Control {
+ public:
+  CheckBox(Form& owner, std::string name, int index = -1);
+  StringProperty Caption{this, Prop::Caption};
+  Property<int> Value{this, Prop::Value, 0};  // 0 unchecked, 1 checked, 2 grayed
+  void UserClick() override;                  // toggles 0 <-> 1, which raises Click
+
+ protected:
+  void AfterChange(Prop prop) override;  // Click when the value changes
+};
+
+class OptionButton : public Control {
+ public:
+  OptionButton(Form& owner, std::string name, int index = -1);
+  StringProperty Caption{this, Prop::Caption};
+  Property<bool> Value{this, Prop::Value, false};
+  void UserClick() override;  // selects this option
+
+ protected:
+  // Selecting clears the other options in the same container, then raises Click.
+  void AfterChange(Prop prop) override;
+};
+
+class CommandButton : public Control {
+ public:
+  CommandButton(Form& owner, std::string name, int index = -1);
+  StringProperty Caption{this, Prop::Caption};
+};
+
+class Frame : public Control {
+ public:
+  Frame(Form& owner, std::string name, int index = -1);
+  StringProperty Caption{this, Prop::Caption};
+};
+
+class TextBox : public Control {
+ public:
+  TextBox(Form& owner, std::string name, int index = -1);
+  StringProperty Text{this, Prop::Text};
+  Property<bool> Locked{this, Prop::Locked, false};
+  Property<int> MaxLength{this, Prop::MaxLength, 0};  // 0 = no limit
+  void UserType(const std::string& text);            // replaces the text as typed
+
+ protected:
+  void AfterChange(Prop prop) override;  // Change when the text changes
+};
+
+// Range rule shared by Slider, UpDown and ProgressBar: the value always stays inside
+// [min(Min,Max), max(Min,Max)]. An assignment outside is clamped to the nearest end; moving
+// Min or Max past the value drags the value along. A clamped change still raises Change.
+class RangeControl : public Control {
+ public:
+  RangeControl(Form& owner, std::string name, ControlType type, int index, int min, int max);
+  Property<int> Min;
+  Property<int> Max;
+  Property<int> Value;
+  // Assigning through this keeps the range rule; `Value = v` does too.
+  void UserSetValue(int value);
+
+ protected:
+  void AfterChange(Prop prop) override;
+
+ private:
+  bool clamping_ = false;
+};
+
+class Slider : public RangeControl {
+ public:
+  Slider(Form& owner, std::string name, int index = -1);
+  // The selected range drawn on the track (the limit window of a gauge).
+  Property<int> SelStart{this, Prop::SelStart, 0};
+  Property<int> SelLength{this, Prop::SelLength, 0};
+};
+
+class UpDown : public RangeControl {
+ public:
+  UpDown(Form& owner, std::string name, int index = -1);
+  Property<int> Increment{this, Prop::Increment, 1};
+  void UserStep(int direction);  // +1 up, -1 down, by Increment
+};
+
+class ProgressBar : public RangeControl {
+ public:
+  ProgressBar(Form& owner, std::string name, int index = -1);
+};
+
+struct DrawnLine {
+  int x1, y1, x2, y2;
+  std::uint32_t color;
+  int width;
+  bool persistent;  // drawn while AutoRedraw was on: survives repaints
+};
+
+class PictureBox : public Control {
+ public:
+  PictureBox(Form& owner, std::string name, int index = -1);
+  StringProperty Picture{this, Prop::Picture};  // file name of the picture, "" = none
+  Property<bool> AutoRedraw{this, Prop::Drawing, false};
+  Property<int> DrawWidth{this, Prop::Drawing, 1};
+  Property<std::uint32_t> FillColor{this, Prop::Drawing, kColorBlack};
+  // Draws a line in the picture's own coordinates (0, 0 = top-left, twips).
+  void DrawLine(int x1, int y1, int x2, int y2, std::uint32_t color);
+  void Cls();  // clears the drawing
+  const std::vector<DrawnLine>& Lines() const { return lines_; }
+  // A repaint loses what was drawn without AutoRedraw.
+  void Repaint();
+  void ResetToDesign() override;
+
+ private:
+  std::vector<DrawnLine> lines_;
+};
+
+class Image : public Control {
+ public:
+  Image(Form& owner, std::string name, int index = -1);
+  StringProperty Picture{this, Prop::Picture};
+  Property<bool> Stretch{this, Prop::Stretch, false};
+};
+
+class LineControl : public Control {
+ public:
+  LineControl(Form& owner, std::string name, int index = -1);
+  Property<int> X1{this, Prop::X1, 0};
+  Property<int> Y1{this, Prop::Y1, 0};
+  Property<int> X2{this, Prop::X2, 0};
+  Property<int> Y2{this, Prop::Y2, 0};
+  Property<std::uint32_t> BorderColor{this, Prop::BorderColor, kColorBlack};
+  Property<int> BorderWidth{this, Prop::BorderWidth, 1};
+};
+
+class AnimatedGif : public Control {
+ public:
+  AnimatedGif(Form& owner, std::string name, int index = -1);
+  StringProperty Picture{this, Prop::Picture};  // the .gif file shown and animated
+  Property<bool> Playing{this, Prop::Playing, true};
+};
+
+class TabStrip : public Control {
+ public:
+  TabStrip(Form& owner, std::string name, int index = -1);
+  Property<int> Tabs{this, Prop::Tabs, 0};
+  Property<int> Tab{this, Prop::Tab, 0};  // the selected page
+  void SetTabCaption(int tab, const std::string& caption);
+  std::string TabCaption(int tab) const;
+  void UserSelectTab(int tab);
+  // Click carries the page that was selected before.
+  std::function<void(int previousTab)> OnTabClick;
+  void ResetToDesign() override;
+
+ protected:
+  void AfterChange(Prop prop) override;
+
+ private:
+  std::vector<std::string> captions_;
+  int previousTab_ = 0;
+};
+
+class Menu : public Control {
+ public:
+  Menu(Form& owner, std::string name, int index = -1);
+  StringProperty Caption{this, Prop::Caption};
+  Property<bool> Checked{this, Prop::Checked, false};
+  // Sub-menus name their parent with SetContainer(parentMenu).
+};
+
+class Scheduler;
+
+class Timer : public Control {
+ public:
+  Timer(Form& owner, std::string name, int index = -1);
+  ~Timer() override;
+  // Enabled (the common property) starts and stops the timer.
+  Property<int> Interval{this, Prop::Interval, 0};  // milliseconds; 0 = never fires
+  std::function<void()> OnTimer;
+  // Called by the scheduler when the timer is due.
+  void Fire();
+  bool Running() const { return running_; }  // its handler is executing now
+
+ protected:
+  void AfterChange(Prop prop) override;  // re-arms with the scheduler
+
+ private:
+  bool running_ = false;
+};
+
+// A control array: elements constructed with their index, addressed like the toolkit's
+// arrays (lblStatusV[3]). Out-of-range indexes throw std::out_of_range.
+template <typename T>
+class ControlArray {
+ public:
+  ControlArray(Form& owner, const std::string& name, int count, int firstIndex = 0) : first_(firstIndex) {
+    for (int i = 0; i < count; ++i) items_.push_back(std::make_unique<T>(owner, name, firstIndex + i));
+  }
+  T& operator[](int index) { return *items_.at(static_cast<std::size_t>(index - first_)); }
+  const T& operator[](int index) const { return *items_.at(static_cast<std::size_t>(index - first_)); }
+  int Count() const { return static_cast<int>(items_.size()); }
+  int First() const { return first_; }
+  template <typename F>
+  void ForEach(F&& f) {
+    for (auto& item : items_) f(*item);
+  }
+
+ private:
+  int first_;
+  std::vector<std::unique_ptr<T>> items_;
+};
+
+}  // namespace veltrix::forms

@@ -1,0 +1,79 @@
+#pragma once
+// Time for the form model: the clock every waiting and timing goes through, and the
+// scheduler that fires timers. Timers never overlap (a timer whose handler is running is
+// not fired again until it returns) and missed ticks are not queued up: a timer that fell
+// behind fires once, then keeps its period from then on.
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace veltrix::forms {
+
+class Timer;
+
+class Scheduler {
+ public:
+  virtual ~Scheduler() = default;
+
+  // Milliseconds since the scheduler started (monotonic).
+  virtual std::int64_t NowMs() const = 0;
+  // Blocks the user-interface thread: time passes, no timer fires.
+  virtual void Sleep(int ms) = 0;
+  // Runs every timer that is due now, then returns.
+  virtual void DoEvents() = 0;
+
+  // Timers report here when they are enabled, disabled, re-timed or destroyed.
+  virtual void TimerChanged(Timer& timer) = 0;
+  virtual void TimerDestroyed(Timer& timer) = 0;
+
+  // Called whenever time moves forward (the simulator follows the clock through this).
+  void AddTimeListener(std::function<void(std::int64_t nowMs)> listener) {
+    listeners_.push_back(std::move(listener));
+  }
+
+ protected:
+  void TimeMoved(std::int64_t nowMs) {
+    for (auto& l : listeners_) l(nowMs);
+  }
+
+ private:
+  std::vector<std::function<void(std::int64_t)>> listeners_;
+};
+
+// Tests and --virtual-time: a clock that moves only when told to, firing due timers in
+// time order (ties in the order the timers were armed).
+class VirtualScheduler : public Scheduler {
+ public:
+  std::int64_t NowMs() const override { return now_; }
+  void Sleep(int ms) override;
+  void DoEvents() override;
+  void TimerChanged(Timer& timer) override;
+  void TimerDestroyed(Timer& timer) override;
+
+  // Moves the clock to `nowMs + ms`, firing every timer due on the way, in order.
+  void AdvanceBy(std::int64_t ms);
+  // Fires the next due timer (moving the clock to its time); false when no timer is armed.
+  bool RunNext();
+  // Time at which the next timer is due, or -1.
+  std::int64_t NextDue() const;
+  // Stops RunNext/AdvanceBy loops (an orderly exit from inside a handler).
+  void RequestStop() { stop_ = true; }
+  bool StopRequested() const { return stop_; }
+
+ private:
+  struct Armed {
+    Timer* timer;
+    std::int64_t due;
+    std::uint64_t order;
+  };
+  void SetNow(std::int64_t nowMs);
+  Armed* Find(Timer& timer);
+  void FireDue(std::int64_t upTo);
+
+  std::int64_t now_ = 0;
+  std::uint64_t nextOrder_ = 0;
+  bool stop_ = false;
+  std::vector<Armed> armed_;
+};
+
+}  // namespace veltrix::forms
