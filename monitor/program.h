@@ -1,0 +1,67 @@
+#pragma once
+// The running monitor: the outside services it talks to and the process-wide values that
+// start-up sets and every subsystem reads (the ModuleMain globals).
+#include <cstdint>
+#include <string>
+
+#include "platform/boardinfo/board_info.h"
+#include "platform/forms/forms.h"
+#include "platform/portio/port_io.h"
+#include "platform/registry/registry.h"
+#include "platform/system/system.h"
+
+namespace veltrix::platform {
+class Aspi;
+}
+
+namespace veltrix::monitor {
+
+// Everything outside the program. The app picks the backends; the program never does.
+struct Services {
+  platform::PortIo& port;
+  platform::Registry& registry;
+  platform::BoardInfo& boardInfo;
+  platform::System& system;
+  platform::Aspi* aspi;  // nullptr when no ASPI layer is present
+  forms::Application& app;
+};
+
+// Thrown by EndProgram: the process ends at once (start-up failures, the board refusal,
+// the orderly exit). The app catches it at the top of the event loop; tests catch it too.
+struct ProgramEnded {
+  int exitCode = 0;
+};
+[[noreturn]] inline void EndProgram(int exitCode = 0) { throw ProgramEnded{exitCode}; }
+
+inline constexpr std::uint16_t kChipFamilyWinbond = 1;
+inline constexpr std::uint16_t kChipFamilyIte = 2;
+
+inline constexpr std::uint32_t kChipW83627HF = 0x21;
+inline constexpr std::uint32_t kChipW83697HF = 0x60;
+inline constexpr std::uint32_t kChipW83637HF = 0x80;
+inline constexpr std::uint32_t kChipIT8705F = 0x8C;
+inline constexpr std::uint32_t kChipIT8712F = 0x99;
+
+inline constexpr std::uint32_t kVendorWinbond = 0x5CA3;
+inline constexpr std::uint32_t kVendorIte = 0x90;
+
+// The application title used by start-up boxes.
+inline constexpr const char* kAppTitle = "Veltrix";
+
+// Process-wide values written during start-up and read everywhere afterwards.
+struct Globals {
+  std::string ModelName;
+  std::uint32_t LanguageId = 1033;
+  std::string LangPrefix = "33";
+  std::uint16_t ChipFamily = 0;
+  std::uint16_t BoardVariant = 0;
+  std::uint16_t PmBase = 0x4000;
+  std::uint16_t ConfigPort = 0;
+  std::uint16_t SavedActivation = 0;
+  std::uint16_t HmIndexPort = 0x295;
+  std::uint32_t VendorId = 0;
+  std::uint32_t ChipId = 0;
+  std::int16_t FirstBoot = 0;  // -1 true, 0 false
+};
+
+}  // namespace veltrix::monitor
