@@ -2,6 +2,7 @@
 // The running monitor: the outside services it talks to and the process-wide values that
 // start-up sets and every subsystem reads (the ModuleMain globals).
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "platform/boardinfo/board_info.h"
@@ -62,6 +63,48 @@ struct Globals {
   std::uint32_t VendorId = 0;
   std::uint32_t ChipId = 0;
   std::int16_t FirstBoot = 0;  // -1 true, 0 false
+};
+
+}  // namespace veltrix::monitor
+
+namespace veltrix::monitor {
+
+class frmdoctor;
+class frmInit;
+
+// The whole monitoring program: its services, its globals and its windows. One object per
+// run; tests build one on the simulator. Forms are created on first use and live until the
+// program object goes away (unloaded forms keep their object, as the toolkit's forms do).
+class Program {
+ public:
+  explicit Program(Services services);
+  ~Program();
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  Services& Svc() { return services_; }
+  Globals& G() { return globals_; }
+  platform::PortIo& Port() { return services_.port; }
+  platform::Registry& Reg() { return services_.registry; }
+  platform::System& Sys() { return services_.system; }
+  forms::Application& App() { return services_.app; }
+
+  // Windows, created on first use.
+  monitor::frmdoctor& frmdoctor();
+  monitor::frmInit& frmInit();
+  // Further windows (alarm dialogs, chassis dialog, fan dialogs, graphs) are added by
+  // their subsystems through FormSlot.
+  template <typename F>
+  F& FormSlot(std::unique_ptr<F>& slot) {
+    if (!slot) slot = std::make_unique<F>(*this);
+    return *slot;
+  }
+
+ private:
+  Services services_;
+  Globals globals_;
+  std::unique_ptr<monitor::frmdoctor> frmdoctor_;
+  std::unique_ptr<monitor::frmInit> frmInit_;
 };
 
 }  // namespace veltrix::monitor
