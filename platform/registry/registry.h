@@ -24,6 +24,10 @@ inline constexpr long ERROR_INVALID_HANDLE = 6;
 inline constexpr long ERROR_INVALID_PARAMETER = 87;
 inline constexpr long ERROR_MORE_DATA = 234;
 inline constexpr long ERROR_WRITE_FAULT = 29;
+// A key path with an empty component (a leading or doubled backslash).
+inline constexpr long ERROR_BAD_PATHNAME = 161;
+// The handle's key was deleted (by this process or another user of the same store).
+inline constexpr long ERROR_KEY_DELETED = 1018;
 
 class Registry {
  public:

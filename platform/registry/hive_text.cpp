@@ -1,0 +1,350 @@
+#include "platform/registry/hive_text.h"
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/registry/registry.h"
+
+namespace veltrix::platform {
+namespace {
+
+constexpr std::string_view kHeader = "REGEDIT4";
+constexpr std::string_view kHeaderV5 = "Windows Registry Editor Version 5.00";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::size_t kHexWrapColumn = 76;
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+bool StartsWithIgnoreCase(std::string_view s, std::string_view prefix) {
+  return s.size() >= prefix.size() && EqualsIgnoreCase(s.substr(0, prefix.size()), prefix);
+}
+
+// A parse failure carried up to ParseHive, which adds the line number.
+struct Failure {
+  std::string reason;
+};
+
+// Reads a quoted text starting at s[0] == '"'; only \\ and \" are escapes. Returns the
+// position after the closing quote.
+std::size_t ReadQuoted(std::string_view s, std::string* out, std::optional<Failure>* failure) {
+  out->clear();
+  for (std::size_t i = 1; i < s.size(); ++i) {
+    char c = s[i];
+    if (c == '"') return i + 1;
+    if (c == '\\') {
+      if (i + 1 >= s.size()) break;
+      char next = s[i + 1];
+      if (next != '\\' && next != '"') {
+        *failure = Failure{std::string("unknown escape \\") + next + " in quoted text"};
+        return 0;
+      }
+      out->push_back(next);
+      ++i;
+      continue;
+    }
+    out->push_back(c);
+  }
+  *failure = Failure{"quoted text has no closing quote"};
+  return 0;
+}
+
+std::optional<Failure> ParseHexBytes(std::string_view list, std::vector<std::uint8_t>* bytes) {
+  bytes->clear();
+  list = Trim(list);
+  if (list.empty()) return std::nullopt;
+  std::size_t start = 0;
+  while (true) {
+    std::size_t comma = list.find(',', start);
+    std::string_view token =
+        Trim(list.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
+    if (token.empty() || token.size() > 2) {
+      return Failure{"bad byte '" + std::string(token.substr(0, 8)) +
+                     "' in hex data (expected 1 or 2 hex digits)"};
+    }
+    int value = 0;
+    for (char c : token) {
+      int digit = HexDigit(c);
+      if (digit < 0) return Failure{"bad byte '" + std::string(token) + "' in hex data"};
+      value = value * 16 + digit;
+    }
+    bytes->push_back(static_cast<std::uint8_t>(value));
+    if (comma == std::string_view::npos) break;
+    start = comma + 1;
+  }
+  return std::nullopt;
+}
+
+struct Parser {
+  std::vector<std::string_view> lines;
+  std::size_t index = 0;  // the line being read (0-based)
+  RegistryKey root;
+  RegistryKey* current = nullptr;
+
+  std::optional<Failure> Section(std::string_view line) {
+    if (line.back() != ']') return Failure{"a key section must end with ']'"};
+    std::string_view inner = line.substr(1, line.size() - 2);
+    if (!inner.empty() && inner.front() == '-')
+      return Failure{"key deletion entries ([-...]) are not supported"};
+    std::string_view rootName = inner.substr(0, inner.find('\\'));
+    if (!EqualsIgnoreCase(rootName, kRootKeyName)) {
+      return Failure{"only HKEY_LOCAL_MACHINE keys can be stored, found '" +
+                     std::string(rootName.substr(0, 40)) + "'"};
+    }
+    std::string_view rest = inner.substr(rootName.size());
+    if (!rest.empty()) rest.remove_prefix(1);
+    std::vector<std::string> names;
+    long rc = SplitKeyPath(rest, &names);
+    if (rc == ERROR_BAD_PATHNAME) return Failure{"key path has an empty key name"};
+    if (rc != ERROR_SUCCESS)
+      return Failure{"key path has a key name that is too long or holds control characters"};
+    current = &root;
+    for (const std::string& name : names) current = &current->AddSubKey(name);
+    return std::nullopt;
+  }
+
+  std::optional<Failure> Value(std::string_view line) {
+    if (current == nullptr) return Failure{"a value line comes before any key section"};
+    std::string name;
+    std::size_t pos = 0;
+    if (line.front() == '@') {
+      pos = 1;
+    } else {
+      std::optional<Failure> failure;
+      pos = ReadQuoted(line, &name, &failure);
+      if (failure) return failure;
+      if (!IsValidValueName(name)) return Failure{"value name is too long or holds control characters"};
+    }
+    std::string_view rest = Trim(line.substr(pos));
+    if (rest.empty() || rest.front() != '=') return Failure{"expected '=' after the value name"};
+    rest = Trim(rest.substr(1));
+
+    RegistryValue value;
+    if (!rest.empty() && rest.front() == '"') {
+      std::string text;
+      std::optional<Failure> failure;
+      std::size_t end = ReadQuoted(rest, &text, &failure);
+      if (failure) return failure;
+      if (!Trim(rest.substr(end)).empty()) return Failure{"unexpected text after the quoted value"};
+      value.type = REG_SZ;
+      value.data.assign(text.begin(), text.end());
+      value.data.push_back(0);
+    } else if (StartsWithIgnoreCase(rest, "dword:")) {
+      std::string_view digits = rest.substr(6);
+      if (digits.empty() || digits.size() > 8) return Failure{"a dword needs 1 to 8 hex digits"};
+      std::uint32_t number = 0;
+      for (char c : digits) {
+        int digit = HexDigit(c);
+        if (digit < 0) return Failure{"a dword needs 1 to 8 hex digits"};
+        number = number * 16 + static_cast<std::uint32_t>(digit);
+      }
+      value.type = REG_DWORD;
+      for (int i = 0; i < 4; ++i) value.data.push_back(static_cast<std::uint8_t>(number >> (8 * i)));
+    } else if (StartsWithIgnoreCase(rest, "hex")) {
+      if (auto failure = HexValue(rest.substr(3), &value)) return failure;
+    } else if (rest == "-") {
+      return Failure{"value deletion entries (=-) are not supported"};
+    } else {
+      return Failure{"value data must be quoted text, dword:, hex: or hex(n):"};
+    }
+    current->SetValue(name, std::move(value));
+    return std::nullopt;
+  }
+
+  // After "hex": either ":" (binary) or "(n):" with the type number in hex.
+  std::optional<Failure> HexValue(std::string_view rest, RegistryValue* value) {
+    value->type = REG_BINARY;
+    if (!rest.empty() && rest.front() == '(') {
+      std::size_t close = rest.find(')');
+      std::string_view digits = rest.substr(1, close == std::string_view::npos ? 0 : close - 1);
+      if (close == std::string_view::npos || digits.empty() || digits.size() > 8) {
+        return Failure{"bad type number in hex(n)"};
+      }
+      std::uint32_t type = 0;
+      for (char c : digits) {
+        int digit = HexDigit(c);
+        if (digit < 0) return Failure{"bad type number in hex(n)"};
+        type = type * 16 + static_cast<std::uint32_t>(digit);
+      }
+      value->type = type;
+      rest = rest.substr(close + 1);
+    }
+    if (rest.empty() || rest.front() != ':') return Failure{"expected ':' after hex"};
+    std::string joined(rest.substr(1));
+    // A trailing backslash continues the byte list on the next line.
+    while (!Trim(joined).empty() && Trim(joined).back() == '\\') {
+      joined = std::string(Trim(joined));
+      joined.pop_back();
+      if (index + 1 >= lines.size()) return Failure{"hex data continues past the end of the file"};
+      ++index;
+      joined += Trim(lines[index]);
+    }
+    return ParseHexBytes(joined, &value->data);
+  }
+};
+
+bool IsQuotableString(const std::vector<std::uint8_t>& data) {
+  if (data.empty() || data.back() != 0) return false;
+  std::size_t n = data.size() - 1;
+  for (std::size_t i = 0; i < n;) {
+    std::uint8_t b = data[i];
+    if (b < 0x20 || b == 0x7F) return false;
+    std::size_t extra = 0;
+    if (b < 0x80) {
+      extra = 0;
+    } else if (b >= 0xC2 && b <= 0xDF) {
+      extra = 1;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+      extra = 2;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+      extra = 3;
+    } else {
+      return false;
+    }
+    if (i + extra >= n) return false;
+    for (std::size_t k = 1; k <= extra; ++k) {
+      if ((data[i + k] & 0xC0) != 0x80) return false;
+    }
+    i += extra + 1;
+  }
+  return true;
+}
+
+void AppendQuoted(std::string* out, std::string_view text) {
+  out->push_back('"');
+  for (char c : text) {
+    if (c == '\\' || c == '"') out->push_back('\\');
+    out->push_back(c);
+  }
+  out->push_back('"');
+}
+
+void AppendHex(std::string* out, std::string_view prefix, const std::vector<std::uint8_t>& data) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::size_t lineStart = out->size();
+  *out += prefix;
+  for (std::size_t i = 0; i < data.size(); ++i) {
+    out->push_back(kDigits[data[i] >> 4]);
+    out->push_back(kDigits[data[i] & 0xF]);
+    if (i + 1 < data.size()) {
+      out->push_back(',');
+      if (out->size() - lineStart >= kHexWrapColumn) {
+        *out += "\\\n  ";
+        lineStart = out->size() - 2;
+      }
+    }
+  }
+}
+
+void AppendValue(std::string* out, const std::string& name, const RegistryValue& value) {
+  std::string line;
+  if (name.empty()) {
+    line = "@";
+  } else {
+    AppendQuoted(&line, name);
+  }
+  line += '=';
+  const auto& data = value.data;
+  if (value.type == REG_DWORD && data.size() == 4) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::uint32_t number =
+        data[0] | (data[1] << 8) | (data[2] << 16) | (static_cast<std::uint32_t>(data[3]) << 24);
+    line += "dword:";
+    for (int shift = 28; shift >= 0; shift -= 4) line.push_back(kDigits[(number >> shift) & 0xF]);
+  } else if (value.type == REG_SZ && IsQuotableString(data)) {
+    AppendQuoted(&line, std::string_view(reinterpret_cast<const char*>(data.data()), data.size() - 1));
+  } else {
+    std::string prefix = "hex";
+    if (value.type != REG_BINARY) {
+      static constexpr char kDigits[] = "0123456789abcdef";
+      std::string digits;
+      std::uint32_t type = value.type;
+      do {
+        digits.insert(digits.begin(), kDigits[type & 0xF]);
+        type >>= 4;
+      } while (type != 0);
+      prefix += "(" + digits + ")";
+    }
+    prefix += ':';
+    AppendHex(&line, prefix, data);
+  }
+  *out += line;
+  *out += '\n';
+}
+
+void AppendKey(std::string* out, const RegistryKey& key, const std::string& path, bool isRoot) {
+  if (!isRoot || !key.values.empty()) {
+    *out += "\n[" + path + "]\n";
+    for (const auto& [name, value] : key.values) AppendValue(out, name, value);
+  }
+  for (const RegistryKey& sub : key.subKeys) AppendKey(out, sub, path + "\\" + sub.name, false);
+}
+
+}  // namespace
+
+HiveParseResult ParseHive(std::string_view text) {
+  if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) text.remove_prefix(kByteOrderMark.size());
+  Parser parser;
+  parser.root.name = std::string(kRootKeyName);
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find('\n', start);
+    std::string_view line =
+        text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    parser.lines.push_back(line);
+    if (end == std::string_view::npos) break;
+    start = end + 1;
+  }
+
+  bool headerSeen = false;
+  for (parser.index = 0; parser.index < parser.lines.size(); ++parser.index) {
+    std::string_view line = Trim(parser.lines[parser.index]);
+    if (line.empty() || line.front() == ';') continue;
+    std::size_t lineNumber = parser.index + 1;
+    std::optional<Failure> failure;
+    if (!headerSeen) {
+      if (line == kHeader || line == kHeaderV5) {
+        headerSeen = true;
+        continue;
+      }
+      failure = Failure{"expected the REGEDIT4 header"};
+    } else if (line.front() == '[') {
+      failure = parser.Section(line);
+    } else if (line.front() == '"' || line.front() == '@') {
+      failure = parser.Value(line);
+    } else {
+      failure = Failure{"expected a [key] section or a \"name\"=value line"};
+    }
+    if (failure) {
+      HiveParseResult result;
+      result.root.name = std::string(kRootKeyName);
+      result.error = HiveParseError{lineNumber, std::move(failure->reason)};
+      return result;
+    }
+  }
+  return HiveParseResult{std::move(parser.root), std::nullopt};
+}
+
+std::string FormatHive(const RegistryKey& root) {
+  std::string out(kHeader);
+  out += '\n';
+  AppendKey(&out, root, std::string(kRootKeyName), true);
+  return out;
+}
+
+}  // namespace veltrix::platform
