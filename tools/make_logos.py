@@ -1,0 +1,192 @@
+#!/usr/bin/python3
+"""Draws the three title pictures of the system information page and embeds them.
+
+Each picture is 81 pixels wide and 211 high, 24 bits per pixel, uncompressed bottom-up BMP:
+the vertical title "System Information" in light lettering over a dark blue background.
+
+  LOGO_ENG  English, Latin letters (DejaVu Sans Bold), read bottom to top
+  LOGO_CH   Simplified Chinese characters, stacked top to bottom (Noto Sans CJK SC)
+  LOGO_PRC  Traditional Chinese characters, stacked top to bottom (Noto Sans CJK TC)
+
+The names follow the resource names the program has always used: the Simplified Chinese
+locale (2052) loads LOGO_CH, the Traditional Chinese locale (1028) loads LOGO_PRC.
+
+Writes monitor/resources/logos/<NAME>.bmp, monitor/resources/logo_bitmaps.h and one
+monitor/resources/logo_<name>_bitmap.cpp per picture. Needs Python 3 with PIL, the
+DejaVu fonts and the Noto CJK fonts (Debian: python3-pil fonts-dejavu-core fonts-noto-cjk).
+
+Usage: tools/make_logos.py [--check]   (--check: fail if committed files differ)
+"""
+
+import pathlib
+import struct
+import sys
+
+from PIL import Image, ImageDraw, ImageFont
+
+ROOT = pathlib.Path(__file__).resolve().parent.parent
+RESOURCES = ROOT / "monitor" / "resources"
+LOGO_DIR = RESOURCES / "logos"
+
+WIDTH = 81
+HEIGHT = 211
+
+LATIN_FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"
+CJK_FONT = "/usr/share/fonts/opentype/noto/NotoSansCJK-Bold.ttc"
+
+TOP_COLOUR = (22, 42, 84)
+BOTTOM_COLOUR = (6, 10, 24)
+ACCENT_COLOUR = (64, 150, 230)
+TEXT_COLOUR = (236, 242, 250)
+
+# (resource name, C++ identifier, kind, text)
+LOGOS = [
+    ("LOGO_ENG", "kLogoEng", "latin", ("System", "Information")),
+    ("LOGO_CH", "kLogoCh", "Noto Sans CJK SC", "系统信息"),
+    ("LOGO_PRC", "kLogoPrc", "Noto Sans CJK TC", "系統資訊"),
+]
+
+
+def cjk_font(family, size):
+    """The face of the Noto CJK collection whose family name is `family`, so the glyph
+    forms follow the script (Traditional and Simplified share many code points)."""
+    for index in range(8):
+        try:
+            font = ImageFont.truetype(CJK_FONT, size, index=index)
+        except OSError:
+            break
+        if font.getname()[0] == family:
+            return font
+    raise SystemExit(f"make_logos: {family} not found in {CJK_FONT}")
+
+
+def background():
+    image = Image.new("RGB", (WIDTH, HEIGHT))
+    draw = ImageDraw.Draw(image)
+    for y in range(HEIGHT):
+        t = y / (HEIGHT - 1)
+        colour = tuple(round(a + (b - a) * t) for a, b in zip(TOP_COLOUR, BOTTOM_COLOUR))
+        draw.line([(0, y), (WIDTH - 1, y)], fill=colour)
+    # A thin accent rule down the right edge, next to where the page's text starts.
+    draw.rectangle([WIDTH - 4, 8, WIDTH - 3, HEIGHT - 9], fill=ACCENT_COLOUR)
+    return image
+
+
+def draw_latin(image, lines):
+    font = ImageFont.truetype(LATIN_FONT, 24)
+    # Lay the lines out on a horizontal strip, then turn it a quarter left so it reads
+    # bottom to top, the usual direction of a vertical Latin title.
+    strip = Image.new("L", (HEIGHT, WIDTH), 0)
+    draw = ImageDraw.Draw(strip)
+    line_height = 29
+    top = (WIDTH - 4 - line_height * len(lines)) // 2
+    for i, line in enumerate(lines):
+        left, _, right, _ = draw.textbbox((0, 0), line, font=font)
+        draw.text(((HEIGHT - (right - left)) // 2 - left, top + i * line_height), line, font=font, fill=255)
+    mask = strip.rotate(90, expand=True)
+    image.paste(TEXT_COLOUR, (0, 0), mask)
+
+
+def draw_cjk(image, family, text):
+    font = cjk_font(family, 38)
+    draw = ImageDraw.Draw(image)
+    pitch = 46
+    top = (HEIGHT - pitch * len(text)) // 2
+    for i, char in enumerate(text):
+        left, upper, right, lower = draw.textbbox((0, 0), char, font=font)
+        x = (WIDTH - 4 - (right - left)) // 2 - left
+        y = top + i * pitch + (pitch - (lower - upper)) // 2 - upper
+        draw.text((x, y), char, font=font, fill=TEXT_COLOUR)
+
+
+def bmp_bytes(image):
+    """An uncompressed 24-bit BMP: 14-byte file header, 40-byte info header, bottom-up rows
+    of blue-green-red triples, each row padded to a multiple of four bytes."""
+    stride = (WIDTH * 3 + 3) & ~3
+    pixels = bytearray()
+    for y in range(HEIGHT - 1, -1, -1):
+        row = bytearray()
+        for x in range(WIDTH):
+            r, g, b = image.getpixel((x, y))
+            row += bytes((b, g, r))
+        row += bytes(stride - len(row))
+        pixels += row
+    info = struct.pack("<IiiHHIIiiII", 40, WIDTH, HEIGHT, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+    header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(pixels), 0, 0, 14 + len(info))
+    return header + info + bytes(pixels)
+
+
+def render(kind, text):
+    image = background()
+    if kind == "latin":
+        draw_latin(image, text)
+    else:
+        draw_cjk(image, kind, text)
+    return bmp_bytes(image)
+
+
+def header_source(size):
+    lines = [
+        "// Generated by tools/make_logos.py. Do not edit: change the script and rerun it.",
+        "#pragma once",
+        "",
+        "#include <array>",
+        "#include <cstddef>",
+        "#include <cstdint>",
+        "",
+        "namespace veltrix::monitor::logo_data {",
+        "",
+        "// Whole BMP files (file header included) of the three title pictures.",
+        f"inline constexpr std::size_t kLogoFileSize = {size};",
+    ]
+    for _, ident, _, _ in LOGOS:
+        lines.append(f"extern const std::array<std::uint8_t, kLogoFileSize> {ident};")
+    lines += ["", "}  // namespace veltrix::monitor::logo_data", ""]
+    return "\n".join(lines)
+
+
+def data_source(name, ident, data):
+    lines = [
+        f"// Generated by tools/make_logos.py from monitor/resources/logos/{name}.bmp. Do not edit.",
+        "// clang-format off",
+        '#include "monitor/resources/logo_bitmaps.h"',
+        "",
+        "namespace veltrix::monitor::logo_data {",
+        "",
+        f"const std::array<std::uint8_t, kLogoFileSize> {ident}{{{{",
+    ]
+    for start in range(0, len(data), 24):
+        lines.append("    " + ",".join(f"0x{b:02x}" for b in data[start : start + 24]) + ",")
+    lines += ["}};", "", "}  // namespace veltrix::monitor::logo_data", ""]
+    return "\n".join(lines)
+
+
+def outputs():
+    files = {}
+    sizes = set()
+    for name, ident, kind, text in LOGOS:
+        data = render(kind, text)
+        sizes.add(len(data))
+        files[LOGO_DIR / f"{name}.bmp"] = data
+        files[RESOURCES / f"logo_{name[5:].lower()}_bitmap.cpp"] = data_source(name, ident, data).encode()
+    (size,) = sizes
+    files[RESOURCES / "logo_bitmaps.h"] = header_source(size).encode()
+    return files
+
+
+def main(argv):
+    files = outputs()
+    if "--check" in argv:
+        stale = [p for p, data in files.items() if not p.exists() or p.read_bytes() != data]
+        for path in stale:
+            print(f"make_logos: {path.relative_to(ROOT)} is out of date", file=sys.stderr)
+        return 1 if stale else 0
+    LOGO_DIR.mkdir(parents=True, exist_ok=True)
+    for path, data in files.items():
+        path.write_bytes(data)
+        print(f"wrote {path.relative_to(ROOT)}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
