@@ -47,7 +47,24 @@ constexpr std::uint32_t Rgb(int r, int g, int b) {
          (static_cast<std::uint32_t>(b & 0xFF) << 16);
 }
 
+// Notifications and events:
+// - A property change notifies the Application's observers (FormObserver::PropertyChanged)
+//   only while the owning form is loaded and not running its design-time set-up. An
+//   unloaded form has no view to mirror; Load announces the whole form (FormLoaded).
+// - Events (Click, Change, tab click) follow value changes from code or from input, except
+//   during the design-time set-up and the silent resets of Load/Unload. They are raised on
+//   unloaded forms too, because the program's code wrote the value and expects its handler.
 class Control : public PropertyOwner {
+ private:
+  // Declared first: the property members below register here while they are constructed.
+  std::vector<PropertyBase*> properties_;
+  Form* owner_;
+  std::string name_;
+  ControlType type_;
+  int index_;
+  Control* container_ = nullptr;
+  int tabPage_ = -1;
+
  public:
   Control(Form& owner, std::string name, ControlType type, int index = -1);
   virtual ~Control();
@@ -82,6 +99,7 @@ class Control : public PropertyOwner {
   Control* Container() const { return container_; }
   int TabPage() const { return tabPage_; }
   // Visible, and so is every container up the chain (on a tab strip: its page is selected).
+  // The form's own visibility is not part of it.
   bool EffectivelyVisible() const;
 
   // Event handlers the form wires to its own routines (e.g. chkEnable_Click(index)).
@@ -95,7 +113,10 @@ class Control : public PropertyOwner {
   std::function<void(int button, int shift, float x, float y)> OnMouseUp;
 
   // Input from a person (front ends and tests call these). They do nothing while the
-  // control or its form is disabled, hidden or unloaded, as a real window would.
+  // control (or a container of it) is disabled or hidden, or its form is hidden or
+  // unloaded, as a real window would. Menu entries only need to be enabled and visible
+  // themselves on a loaded form: pop-up menus hang below hidden top-level menus, and the
+  // tray menu belongs to a hidden main window.
   virtual void UserClick();
   void UserDblClick();
   void UserFocusLost();
@@ -112,19 +133,15 @@ class Control : public PropertyOwner {
 
   // Back to the constructed defaults, silently; the form's design-time set-up follows.
   virtual void ResetToDesign();
+  // Called once the form's design-time set-up has finished (range controls clamp their
+  // values silently here, because design-time assignments may come in any order).
+  virtual void AfterDesign() {}
 
  protected:
   // Type-specific consequences of a change (Click for check boxes, Change for ranges, …).
   virtual void AfterChange(Prop prop);
-
- private:
-  Form* owner_;
-  std::string name_;
-  ControlType type_;
-  int index_;
-  Control* container_ = nullptr;
-  int tabPage_ = -1;
-  std::vector<PropertyBase*> properties_;
+  // Tells observers (when the form is loaded and not being designed).
+  void Notify(Prop prop);
 };
 
 class Label : public Control {
@@ -143,7 +160,9 @@ class CheckBox : public Control {
   CheckBox(Form& owner, std::string name, int index = -1);
   StringProperty Caption{this, Prop::Caption};
   Property<int> Value{this, Prop::Value, 0};  // 0 unchecked, 1 checked, 2 grayed
-  void UserClick() override;                  // toggles 0 <-> 1, which raises Click
+  void UserClick() override;                  // 0 -> 1, 1 or 2 -> 0, which raises Click
+  // A value other than 0, 1, 2 is refused: the check box keeps its value.
+  int CoerceInt(Prop prop, int value) override;
 
  protected:
   void AfterChange(Prop prop) override;  // Click when the value changes
@@ -179,23 +198,32 @@ class TextBox : public Control {
   StringProperty Text{this, Prop::Text};
   Property<bool> Locked{this, Prop::Locked, false};
   Property<int> MaxLength{this, Prop::MaxLength, 0};  // 0 = no limit
-  void UserType(const std::string& text);            // replaces the text as typed
+  void UserType(const std::string& text);             // replaces the text as typed
 
  protected:
   void AfterChange(Prop prop) override;  // Change when the text changes
 };
 
 // Range rule shared by Slider, UpDown and ProgressBar: the value always stays inside
-// [min(Min,Max), max(Min,Max)]. An assignment outside is clamped to the nearest end; moving
-// Min or Max past the value drags the value along. A clamped change still raises Change.
+// [min(Min,Max), max(Min,Max)] (Min may exceed Max: a reversed scale). An assignment outside
+// is clamped to the nearest end; Min and Max are stored as given, and moving Min or Max past
+// the value drags the value along. A clamped change still raises Change (a clamp that lands
+// on the current value changes nothing and raises nothing). During the form's design-time
+// set-up the rule is suspended, so Value, Min and Max may be set in any order; the value is
+// clamped silently when the set-up ends.
 class RangeControl : public Control {
  public:
   RangeControl(Form& owner, std::string name, ControlType type, int index, int min, int max);
   Property<int> Min;
   Property<int> Max;
   Property<int> Value;
-  // Assigning through this keeps the range rule; `Value = v` does too.
+  // The user moves the control (drag, arrow keys): same rule as `Value = v`, ignored when
+  // the control does not accept input.
   void UserSetValue(int value);
+  int Clamp(int value) const;
+
+  int CoerceInt(Prop prop, int value) override;
+  void AfterDesign() override;
 
  protected:
   void AfterChange(Prop prop) override;
@@ -216,7 +244,7 @@ class UpDown : public RangeControl {
  public:
   UpDown(Form& owner, std::string name, int index = -1);
   Property<int> Increment{this, Prop::Increment, 1};
-  void UserStep(int direction);  // +1 up, -1 down, by Increment
+  void UserStep(int direction);  // +1 up, -1 down, by Increment; stops at the ends
 };
 
 class ProgressBar : public RangeControl {
@@ -235,12 +263,16 @@ class PictureBox : public Control {
  public:
   PictureBox(Form& owner, std::string name, int index = -1);
   StringProperty Picture{this, Prop::Picture};  // file name of the picture, "" = none
-  Property<bool> AutoRedraw{this, Prop::Drawing, false};
-  Property<int> DrawWidth{this, Prop::Drawing, 1};
-  Property<std::uint32_t> FillColor{this, Prop::Drawing, kColorBlack};
-  // Draws a line in the picture's own coordinates (0, 0 = top-left, twips).
+  // Lines drawn while AutoRedraw is on are persistent (kept across repaints).
+  Property<bool> AutoRedraw{this, Prop::AutoRedraw, false};
+  Property<int> DrawWidth{this, Prop::DrawWidth, 1};  // pixels
+  Property<std::uint32_t> FillColor{this, Prop::FillColor, kColorBlack};
+  Property<int> FillStyle{this, Prop::FillStyle, 1};  // 0 solid, 1 transparent
+  Property<int> DrawStyle{this, Prop::DrawStyle, 0};  // 0 solid
+  // Draws a line in the picture's own coordinates (0, 0 = top-left, twips) with the current
+  // DrawWidth; observers hear Prop::Drawing.
   void DrawLine(int x1, int y1, int x2, int y2, std::uint32_t color);
-  void Cls();  // clears the drawing
+  void Cls();  // clears the whole drawing, persistent lines included
   const std::vector<DrawnLine>& Lines() const { return lines_; }
   // A repaint loses what was drawn without AutoRedraw.
   void Repaint();
@@ -275,6 +307,10 @@ class AnimatedGif : public Control {
   Property<bool> Playing{this, Prop::Playing, true};
 };
 
+// Controls sit on a page through SetContainer(&strip, page); they are effectively visible
+// only while that page is selected (observers hear Prop::Tab on the strip and re-evaluate).
+// Selecting a page, from code or by the user, raises OnTabClick with the page selected
+// before. Tab stays inside 0..Tabs-1 (clamped; 0 while there are no pages).
 class TabStrip : public Control {
  public:
   TabStrip(Form& owner, std::string name, int index = -1);
@@ -282,10 +318,12 @@ class TabStrip : public Control {
   Property<int> Tab{this, Prop::Tab, 0};  // the selected page
   void SetTabCaption(int tab, const std::string& caption);
   std::string TabCaption(int tab) const;
-  void UserSelectTab(int tab);
+  void UserSelectTab(int tab);  // ignored when out of range or input is not accepted
   // Click carries the page that was selected before.
   std::function<void(int previousTab)> OnTabClick;
   void ResetToDesign() override;
+  int CoerceInt(Prop prop, int value) override;
+  void AfterDesign() override;
 
  protected:
   void AfterChange(Prop prop) override;
@@ -305,6 +343,10 @@ class Menu : public Control {
 
 class Scheduler;
 
+// A timer is armed while its form is loaded, it is Enabled and its Interval is above 0.
+// Enabling, disabling or changing the interval re-arms it: the countdown restarts from the
+// moment of the change. Unloading the form disarms it. The scheduler never re-enters a
+// timer whose handler is running and never queues missed ticks (see scheduler.h).
 class Timer : public Control {
  public:
   Timer(Form& owner, std::string name, int index = -1);
@@ -312,8 +354,11 @@ class Timer : public Control {
   // Enabled (the common property) starts and stops the timer.
   Property<int> Interval{this, Prop::Interval, 0};  // milliseconds; 0 = never fires
   std::function<void()> OnTimer;
-  // Called by the scheduler when the timer is due.
+  // Called by the scheduler when the timer is due; runs OnTimer unless the timer is not
+  // armable any more or its handler is already running.
   void Fire();
+  // Loaded form, Enabled and Interval > 0.
+  bool Armable() const;
   bool Running() const { return running_; }  // its handler is executing now
 
  protected:

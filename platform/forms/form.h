@@ -3,6 +3,20 @@
 // design-time set-up and Form_Load, Unload returns it to not-loaded, and the next Load
 // starts again from the design-time state. Unloading from inside the form's own handler
 // is safe because the object is never destroyed.
+//
+// Lifecycle:
+//   Load:   nothing when loaded (or loading). Otherwise every control (the form too) goes
+//           back to its constructed defaults, InitializeComponent runs silently, range
+//           controls clamp, the form becomes loaded (observers: FormLoaded), its timers
+//           arm, then Form_Load runs. Form_Load may unload the form again.
+//   Show:   Load if needed; if still loaded, make it visible, then Form_Activate.
+//   Hide:   Visible = false; the form stays loaded and its timers keep running.
+//   Unload: nothing when not loaded. Form_QueryUnload then Form_Unload, either may cancel;
+//           then the form is hidden, becomes not-loaded (observers: FormUnloaded), its
+//           timers disarm and its controls return silently to their constructed defaults.
+//   Setting Visible = true on an unloaded form shows it (loads it first).
+// An unloaded form's controls hold their constructed defaults, and observers hear nothing
+// about them.
 #include <functional>
 #include <string>
 #include <vector>
@@ -43,7 +57,8 @@ class Form : public Control {
   void AddControl(Control* control);
   void RemoveControl(Control* control);
 
-  // Shows a pop-up menu (the front end displays it; the chosen entry gets its Click).
+  // Shows a pop-up menu: observers hear FormObserver::PopupMenu and may pick an entry by
+  // calling its UserClick before returning (the menu is modal, as on the desktop).
   void PopupMenu(Menu& menu);
 
   // Unload modes of Form_QueryUnload.
@@ -66,11 +81,18 @@ class Form : public Control {
   // sets vbFormControlMenu before calling Unload).
   void SetNextUnloadMode(int mode) { nextUnloadMode_ = mode; }
 
+ protected:
+  void AfterChange(Prop prop) override;
+
  private:
+  void ResetControls();
+  void ArmTimers();
   Application* app_;
   std::vector<Control*> controls_;
   bool loaded_ = false;
   bool designing_ = false;
+  bool loading_ = false;
+  bool unloading_ = false;
   int nextUnloadMode_ = vbFormCode;
 };
 
@@ -104,9 +126,12 @@ class Application {
   void NotifyFormUnloaded(Form& form);
   void NotifyPopupMenu(Form& form, Menu& menu);
 
+  // Runs what is due now on the scheduler.
   void DoEvents();
 
  private:
+  bool Observing(FormObserver* observer) const;
+
   Scheduler* scheduler_;
   std::vector<Form*> forms_;
   std::vector<FormObserver*> observers_;
