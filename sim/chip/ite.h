@@ -34,10 +34,12 @@ class IteChip : public SimChip {
 
  private:
   void EvaluateAlarms();
+  std::uint8_t Peek(std::uint8_t index) const;
 
   std::array<std::uint8_t, 0x80> regs_{};
   std::uint32_t live_ = 0;
   std::uint32_t pending_ = 0;
+  std::array<bool, 3> tempOver_{};  // temperature comparators with hysteresis
   bool caseLatched_ = false;
   bool lastCaseOpen_ = false;
   std::uint8_t vid_ = 0;

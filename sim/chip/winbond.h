@@ -45,12 +45,14 @@ class WinbondChip : public SimChip {
   std::uint8_t& Banked(int bank, std::uint8_t index) { return banks_[bank & 7][index & 0x0F]; }
   std::uint8_t Banked(int bank, std::uint8_t index) const { return banks_[bank & 7][index & 0x0F]; }
   void EvaluateAlarms();
+  std::uint8_t Peek(int bank, std::uint8_t index) const;
 
-  std::array<std::uint8_t, 0x80> regs_{};                 // unbanked registers
+  std::array<std::uint8_t, 0x80> regs_{};                // unbanked registers
   std::array<std::array<std::uint8_t, 16>, 8> banks_{};  // 0x50..0x5F of banks 0..7
-  std::uint32_t live_ = 0;     // current out-of-limit state
-  std::uint32_t pending_ = 0;  // interrupt status not yet read (0x41/0x42/bank 4 0x50)
-  bool temp1Over_ = false;     // temp1 works in interrupt mode with hysteresis
+  std::uint32_t live_ = 0;                               // current out-of-limit state
+  std::uint32_t pending_ = 0;       // interrupt status not yet read (0x41/0x42/bank 4 0x50)
+  bool temp1Over_ = false;          // temp1 works in interrupt mode with hysteresis
+  std::array<bool, 2> tempOver_{};  // temp2/temp3 comparators with hysteresis
   bool caseLatched_ = false;
   bool lastCaseOpen_ = false;
   std::uint8_t vid_ = 0;

@@ -31,13 +31,13 @@ class PcSpeaker : public PortDevice {
   void Write(std::uint16_t port, std::uint8_t value) override;
 
  private:
-  std::uint8_t control_ = 0;   // port 0x61 bits 0..3
+  std::uint8_t control_ = 0;    // port 0x61 bits 0..3
   bool refreshToggle_ = false;  // port 0x61 bit 4 flips on every read
   bool out2_ = true;            // port 0x61 bit 5
   int access_ = 3;              // 1 = low byte, 2 = high byte, 3 = low then high
   int mode_ = 3;
-  bool writeHigh_ = false;      // lobyte/hibyte flip-flop for writes
-  bool readHigh_ = false;       // and for reads
+  bool writeHigh_ = false;  // lobyte/hibyte flip-flop for writes
+  bool readHigh_ = false;   // and for reads
   std::uint8_t pendingLow_ = 0;
   std::uint16_t reload_ = 0;
   bool loaded_ = false;
