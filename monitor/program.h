@@ -2,6 +2,7 @@
 // The running monitor: the outside services it talks to and the process-wide values that
 // start-up sets and every subsystem reads (the ModuleMain globals).
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -32,7 +33,9 @@ struct Services {
 struct ProgramEnded {
   int exitCode = 0;
 };
-[[noreturn]] inline void EndProgram(int exitCode = 0) { throw ProgramEnded{exitCode}; }
+[[noreturn]] inline void EndProgram(int exitCode = 0) {
+  throw ProgramEnded{exitCode};
+}
 
 inline constexpr std::uint16_t kChipFamilyWinbond = 1;
 inline constexpr std::uint16_t kChipFamilyIte = 2;
@@ -72,6 +75,29 @@ namespace veltrix::monitor {
 class frmdoctor;
 class frmInit;
 
+// Steps of start-up and exit that belong to subsystems built elsewhere (the limit store, the
+// beep enables, the tray icon, fan output, CD-ROM speed, the log, the main window). Each
+// subsystem installs its routine here when the program is put together; a hook left empty
+// is skipped, so a partly assembled program still starts and exits in the right order.
+struct ProgramHooks {
+  // Start-up (InitializeHardware). BuildBoardItemTable may refuse the board and end the
+  // program; LoadLimitStore sets FirstBoot from the stored value.
+  std::function<void()> BuildBoardItemTable;
+  std::function<void()> LoadLimitStore;
+  std::function<void()> ApplyBeepSettings;
+  std::function<void()> AddTrayIcon;
+  // Loads frmdoctor (its Form_Load wires every monitoring subsystem) and hides it. Used only
+  // while the main window is not part of the build; otherwise start-up loads it directly.
+  std::function<void()> LoadMainWindow;
+
+  // Exit (ExitProgram).
+  std::function<void(int fan, int percent)> SetFanSpeed;
+  std::function<void(int speed)> SetCdromSpeed;
+  // Appends an empty text to the log file when the log check box is ticked.
+  std::function<void()> TouchLogFile;
+  std::function<void()> RemoveTrayIcon;
+};
+
 // The whole monitoring program: its services, its globals and its windows. One object per
 // run; tests build one on the simulator. Forms are created on first use and live until the
 // program object goes away (unloaded forms keep their object, as the toolkit's forms do).
@@ -88,10 +114,26 @@ class Program {
   platform::Registry& Reg() { return services_.registry; }
   platform::System& Sys() { return services_.system; }
   forms::Application& App() { return services_.app; }
+  ProgramHooks& Hooks() { return hooks_; }
+
+  // The monitoring cycle reports each finished Timer1 tick here (the --ticks option of the
+  // app and tests count them).
+  void NoteMonitoringTick();
+  std::uint64_t MonitoringTicks() const { return monitoringTicks_; }
+  std::function<void(std::uint64_t ticks)> OnMonitoringTick;
+
+  // True once start-up activated the monitor device (register 0x30 read 0 and was set).
+  bool StartupActivatedMonitor() const { return globals_.ConfigPort != 0 && globals_.SavedActivation == 0; }
 
   // Windows, created on first use.
   monitor::frmdoctor& frmdoctor();
   monitor::frmInit& frmInit();
+  // Whether the main window is part of this build (it is built by its own subsystem).
+  static bool MainWindowBuilt();
+  // Start-up's last step: load frmdoctor (Form_Load runs), then hide it.
+  void LoadMainWindowHidden();
+  // The main window if it was ever created, else nullptr (exit paths must not create it).
+  forms::Form* MainWindowIfCreated();
   // Further windows (alarm dialogs, chassis dialog, fan dialogs, graphs) are added by
   // their subsystems through FormSlot.
   template <typename F>
@@ -103,8 +145,11 @@ class Program {
  private:
   Services services_;
   Globals globals_;
-  std::unique_ptr<monitor::frmdoctor> frmdoctor_;
-  std::unique_ptr<monitor::frmInit> frmInit_;
+  ProgramHooks hooks_;
+  std::uint64_t monitoringTicks_ = 0;
+  // Held as forms so this header needs neither window's definition.
+  std::unique_ptr<forms::Form> frmdoctor_;
+  std::unique_ptr<forms::Form> frmInit_;
 };
 
 }  // namespace veltrix::monitor
