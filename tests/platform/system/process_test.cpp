@@ -1,0 +1,147 @@
+// Single instance, program start, program folder and clocks.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "platform/system/clock.h"
+#include "platform/system/sim_system.h"
+#include "platform/system/single_instance.h"
+#include "platform/system/start_program.h"
+
+namespace veltrix::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string TempLockPath(const char* tag) {
+  return (fs::temp_directory_path() /
+          ("veltrix-test-" + std::string(tag) + "-" + std::to_string(getpid()) + ".lock"))
+      .string();
+}
+
+TEST(SingleInstanceTest, SecondHolderIsRefusedUntilTheFirstLetsGo) {
+  auto path = TempLockPath("second");
+  SimSystem first({.lockPath = path});
+  SimSystem second({.lockPath = path});
+  EXPECT_TRUE(first.AcquireSingleInstance());
+  EXPECT_TRUE(first.AcquireSingleInstance());  // asking again keeps it
+  EXPECT_FALSE(second.AcquireSingleInstance());
+
+  SingleInstanceLock direct(path);
+  EXPECT_FALSE(direct.Acquire());
+  fs::remove(path);
+}
+
+TEST(SingleInstanceTest, AnotherProcessSeesTheLockHeld) {
+  auto path = TempLockPath("fork");
+  SingleInstanceLock lock(path);
+  ASSERT_TRUE(lock.Acquire());
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    SingleInstanceLock other(path);
+    _exit(other.Acquire() ? 1 : 0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the child acquired a lock the parent holds";
+  lock.Release();
+  SingleInstanceLock again(path);
+  EXPECT_TRUE(again.Acquire());
+  fs::remove(path);
+}
+
+TEST(SingleInstanceTest, StartedProgramsDoNotKeepTheLockAlive) {
+  auto path = TempLockPath("inherit");
+  {
+    SingleInstanceLock lock(path);
+    ASSERT_TRUE(lock.Acquire());
+    ASSERT_TRUE(SpawnDetached("sleep 2"));
+  }
+  SingleInstanceLock next(path);
+  EXPECT_TRUE(next.Acquire());
+  fs::remove(path);
+}
+
+TEST(SingleInstanceTest, DefaultPathIsPerUser) {
+  auto path = DefaultSingleInstanceLockPath();
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  if (runtime != nullptr && runtime[0] != '\0') {
+    EXPECT_EQ(path, std::string(runtime) + "/veltrix.lock");
+  } else {
+    EXPECT_EQ(path, "/tmp/veltrix-" + std::to_string(getuid()) + ".lock");
+  }
+}
+
+TEST(StartProgramTest, CommandLinesSplitOnBlanksOutsideQuotes) {
+  using V = std::vector<std::string>;
+  EXPECT_EQ(SplitCommandLine("a b\tc"), (V{"a", "b", "c"}));
+  EXPECT_EQ(SplitCommandLine("  \"C:\\Program Files\\x\\unins.exe\"  /S "),
+            (V{"C:\\Program Files\\x\\unins.exe", "/S"}));
+  EXPECT_EQ(SplitCommandLine("pre\"fix mid\"post x"), (V{"prefix midpost", "x"}));
+  EXPECT_EQ(SplitCommandLine("a \"\" b"), (V{"a", "", "b"}));
+  EXPECT_EQ(SplitCommandLine("a \"open quote"), (V{"a", "open quote"}));
+  EXPECT_EQ(SplitCommandLine("   "), V{});
+}
+
+TEST(StartProgramTest, ReportsWhetherTheProgramStarted) {
+  EXPECT_EQ(SpawnAndWait("sh -c \"exit 3\""), 3);
+  EXPECT_EQ(SpawnAndWait("true"), 0);
+  EXPECT_FALSE(SpawnDetached("/nonexistent/veltrix-no-such-program"));
+  EXPECT_FALSE(SpawnDetached(""));
+  EXPECT_TRUE(SpawnDetached("true"));
+
+  std::vector<std::string> seen;
+  SimSystem system({.programStarter = [&](const std::string& line) {
+    seen.push_back(line);
+    return false;
+  }});
+  EXPECT_FALSE(system.StartProgram("C:\\WINDOWS\\uninst.exe -f"));
+  ASSERT_EQ(system.StartRequests().size(), 1u);
+  EXPECT_EQ(seen, std::vector<std::string>{"C:\\WINDOWS\\uninst.exe -f"});
+}
+
+TEST(ProgramFolderTest, ConfiguredFolderLosesTrailingSeparatorsDefaultIsTheExecutablesFolder) {
+  SimSystem configured({.programDir = "/opt/veltrix//"});
+  EXPECT_EQ(configured.ProgramFolder(), "/opt/veltrix");
+  SimSystem root({.programDir = "/"});
+  EXPECT_EQ(root.ProgramFolder(), "/");
+  SimSystem fromExe;
+  EXPECT_EQ(fs::path(fromExe.ProgramFolder()), fs::read_symlink("/proc/self/exe").parent_path());
+}
+
+TEST(ClockTest, VirtualClockFollowsElapsedTimeAcrossCalendarBoundaries) {
+  std::int64_t elapsedMs = 0;
+  auto clock = std::make_shared<VirtualClock>(LocalTime{2024, 2, 28, 23, 59, 58}, [&] { return elapsedMs; });
+  SimSystem system({.clock = clock});
+  auto t = system.Now();
+  EXPECT_EQ(t.day, 28);
+  EXPECT_EQ(t.second, 58);
+
+  elapsedMs = 2999;  // whole seconds only
+  t = system.Now();
+  EXPECT_EQ((std::array{t.year, t.month, t.day, t.hour, t.minute, t.second}),
+            (std::array{2024, 2, 29, 0, 0, 0}));
+
+  elapsedMs = 86'400'000LL * 366 + 2000;  // a leap year later
+  t = system.Now();
+  EXPECT_EQ((std::array{t.year, t.month, t.day, t.hour, t.minute, t.second}),
+            (std::array{2025, 3, 1, 0, 0, 0}));
+
+  auto back = AddSeconds({2000, 1, 1, 0, 0, 0}, -1);
+  EXPECT_EQ((std::array{back.year, back.month, back.day, back.hour, back.minute, back.second}),
+            (std::array{1999, 12, 31, 23, 59, 59}));
+}
+
+TEST(ClockTest, WallClockGivesAPlausibleDate) {
+  auto t = WallClock().Now();
+  EXPECT_GE(t.year, 2020);
+  EXPECT_GE(t.month, 1);
+  EXPECT_LE(t.month, 12);
+}
+
+}  // namespace
+}  // namespace veltrix::platform
