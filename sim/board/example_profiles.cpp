@@ -1,0 +1,141 @@
+// Hand-written boards: one per chip, plus boards that show the program's refusals and the
+// board-information library's edge cases.
+#include <array>
+
+#include "sim/board/board_profile.h"
+
+namespace veltrix::sim {
+namespace {
+
+constexpr std::array kExamples{
+    // One board per chip.
+    BoardProfile{.model = "ZQ6A-PRO",
+                 .chip = ChipModel::W83627HF,
+                 .configPort = 0x2E,
+                 .chipset = ChipsetScheme::kIntel,
+                 .pmBase = 0x0400,
+                 .rails = kWinbond627Rails,
+                 .fans = kThreeFans,
+                 .temps = kThreeTemps,
+                 .caseOpenWired = true,
+                 .biosVersion = "ZQ6A-PRO 1.07",
+                 .biosDate = "03/21/2003",
+                 .cpuName = "Simulated Pentium 4 2.80GHz",
+                 .memoryBytes = 536870912},
+    BoardProfile{.model = "ZR45-MAX",
+                 .chip = ChipModel::W83697HF,
+                 .configPort = 0x2E,
+                 .chipset = ChipsetScheme::kVia,
+                 .pmBase = 0x0800,
+                 .rails = kWinbond697Rails,
+                 .fans = kTwoFans,
+                 .temps = kTwoTemps,
+                 .caseOpenWired = true,
+                 .biosVersion = "ZR45-MAX 2.01",
+                 .biosDate = "11/02/2002",
+                 .cpuName = "Simulated Athlon XP 2400+",
+                 .memoryBytes = 268435456},
+    BoardProfile{.model = "ZT50-PLUS",
+                 .chip = ChipModel::W83637HF,
+                 .configPort = 0x4E,
+                 .chipset = ChipsetScheme::kNvidia,
+                 .pmBase = 0x5000,
+                 .rails = kWinbond637Rails,
+                 .fans = kThreeFans,
+                 .temps = kThreeTemps,
+                 .biosVersion = "ZT50-PLUS 1.12",
+                 .biosDate = "08/30/2004",
+                 .cpuName = "Simulated Athlon 64 3200+",
+                 .memoryBytes = 1073741824},
+    BoardProfile{.model = "ZR31-X",
+                 .chip = ChipModel::IT8705F,
+                 .configPort = 0x2E,
+                 .chipset = ChipsetScheme::kVia,
+                 .pmBase = 0x0400,
+                 .rails = kIteSdramRails,
+                 .fans = kThreeFans,
+                 .temps = kThreeTemps,
+                 .biosVersion = "ZR31-X 1.03",
+                 .biosDate = "01/14/2002",
+                 .cpuName = "Simulated Duron 1.3GHz",
+                 .memoryBytes = 134217728},
+    BoardProfile{.model = "ZV75-DDR",
+                 .chip = ChipModel::IT8712F,
+                 .configPort = 0x2E,
+                 .chipset = ChipsetScheme::kIntel,
+                 .pmBase = 0x0800,
+                 .rails = kIteDdrUpdatedRails,
+                 .fans = kThreeFans,
+                 .temps = kThreeTemps,
+                 .biosVersion = "ZV75-DDR 1.20",
+                 .biosDate = "05/05/2004",
+                 .cpuName = "Simulated Pentium 4 3.00GHz HT",
+                 .memoryBytes = 1073741824},
+
+    // Boards the program does not know: one without a family prefix (refused at chassis
+    // set-up), one with a family prefix that no model table lists.
+    BoardProfile{.model = "XB100",
+                 .chip = ChipModel::W83627HF,
+                 .chipset = ChipsetScheme::kIntel,
+                 .rails = kWinbond627Rails,
+                 .fans = kThreeFans,
+                 .temps = kThreeTemps,
+                 .known = false},
+    BoardProfile{.model = "ZQ99-UNLISTED",
+                 .chip = ChipModel::IT8712F,
+                 .chipset = ChipsetScheme::kIntel,
+                 .rails = kIteDdrRails,
+                 .fans = kThreeFans,
+                 .temps = kThreeTemps,
+                 .known = false},
+    // Library edge cases: no chipset base found, a chip that ignores the configuration keys,
+    // a model name filling all 30 characters (no room for a NUL), an empty model name and a
+    // model reported in lower case.
+    BoardProfile{.model = "ZQ6A-NOPMBASE",
+                 .chip = ChipModel::W83627HF,
+                 .chipset = ChipsetScheme::kIntel,
+                 .pmBase = kNoPmBase,
+                 .rails = kWinbond627Rails,
+                 .fans = kThreeFans,
+                 .temps = kThreeTemps,
+                 .biosModel = "ZQ6A-PRO"},
+    BoardProfile{.model = "ZQ6A-NOPROBE",
+                 .chip = ChipModel::W83627HF,
+                 .configPort = 0,
+                 .chipset = ChipsetScheme::kIntel,
+                 .rails = kWinbond627Rails,
+                 .fans = kThreeFans,
+                 .temps = kThreeTemps,
+                 .biosModel = "ZQ6A-PRO"},
+    BoardProfile{.model = "LONG-NAME-30",
+                 .chip = ChipModel::W83627HF,
+                 .rails = kWinbond627Rails,
+                 .fans = kThreeFans,
+                 .temps = kThreeTemps,
+                 .biosModel = "ZQ6A-PRO-WITH-A-VERY-LONG-NAME",
+                 .known = false},
+    BoardProfile{.model = "EMPTY-NAME",
+                 .chip = ChipModel::W83627HF,
+                 .rails = kWinbond627Rails,
+                 .fans = kThreeFans,
+                 .temps = kThreeTemps,
+                 .biosModel = "",
+                 .known = false},
+    BoardProfile{.model = "LOWERCASE-NAME",
+                 .chip = ChipModel::W83627HF,
+                 .rails = kWinbond627Rails,
+                 .fans = kThreeFans,
+                 .temps = kThreeTemps,
+                 .caseOpenWired = true,
+                 .biosModel = "zq6a-pro"},
+};
+
+static_assert(std::string_view("ZQ6A-PRO-WITH-A-VERY-LONG-NAME").size() == 30);
+
+}  // namespace
+
+std::span<const BoardProfile> ExampleProfiles() {
+  return kExamples;
+}
+
+}  // namespace veltrix::sim

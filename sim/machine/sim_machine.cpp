@@ -1,0 +1,276 @@
+#include "sim/machine/sim_machine.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+
+#include "sim/chip/winbond.h"
+#include "sim/dump/dump_apply.h"
+#include "sim/machine/monitor_only_port.h"
+
+namespace veltrix::sim {
+namespace {
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+// "in3" -> 3, "fan2" -> 2 (the number as written).
+std::optional<int> Numbered(std::string_view name, std::string_view prefix) {
+  if (name.size() <= prefix.size() || !EqualsIgnoreCase(name.substr(0, prefix.size()), prefix))
+    return std::nullopt;
+  std::string_view digits = name.substr(prefix.size());
+  int n = 0;
+  auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
+  if (ec != std::errc() || ptr != digits.data() + digits.size()) return std::nullopt;
+  return n;
+}
+
+// Where the chipset really has its power-management block when the library cannot find it.
+constexpr std::uint16_t kHiddenPmBase = 0x0400;
+
+}  // namespace
+
+SimMachine::SimMachine(const BoardProfile& profile, std::uint64_t seed)
+    : profile_(profile), physics_(profile, seed) {
+  const std::uint16_t cfg = profile.configPort == 0x4E ? 0x4E : 0x2E;
+  chip_ = std::shared_ptr<SimChip>(MakeChip(profile.chip, cfg));
+  if (auto* w = dynamic_cast<WinbondChip*>(chip_.get())) w->SetVsbRatio(physics_.Wiring(7).gain);
+  if (profile.configPort == 0x2E || profile.configPort == 0x4E) {
+    bus_.Attach(chip_);
+  } else {
+    bus_.Attach(std::make_shared<MonitorOnlyPort>(chip_));
+  }
+
+  const auto pmBase = static_cast<std::uint16_t>(profile.pmBase >= 0 ? profile.pmBase : kHiddenPmBase);
+  switch (profile.chipset) {
+    case ChipsetScheme::kIntel:
+      chassis_ = std::make_shared<IntelTcoIntrusion>(pmBase);
+      break;
+    case ChipsetScheme::kVia:
+      chassis_ = std::make_shared<ViaIntrusion>(pmBase);
+      break;
+    case ChipsetScheme::kNvidia:
+      chassis_ = std::make_shared<NvidiaIntrusion>();
+      break;
+    case ChipsetScheme::kNone:
+      break;
+  }
+  if (chassis_) bus_.Attach(chassis_);
+  speaker_ = std::make_shared<PcSpeaker>();
+  bus_.Attach(speaker_);
+  FeedChip();
+}
+
+std::array<double, kFanInputs> SimMachine::DriveOutputs() const {
+  std::array<double, kFanInputs> drive{};
+  for (int i = 0; i < kFanInputs; ++i) drive[i] = chip_->FanOutput(i) / 255.0;
+  return drive;
+}
+
+void SimMachine::FeedChip() {
+  chip_->SetInputs(physics_.Inputs());
+  for (const auto& [key, value] : garbage_)
+    chip_->SetRegister(key.first, static_cast<std::uint8_t>(key.second), value);
+}
+
+void SimMachine::StepTo(double targetMs) {
+  while (nowMs_ < targetMs) {
+    double step = std::min(kConversionStepMs, targetMs - nowMs_);
+    physics_.Advance(step, DriveOutputs());
+    nowMs_ += step;
+    FeedChip();
+  }
+}
+
+void SimMachine::Advance(double ms) {
+  if (!(ms > 0.0)) return;
+  const double target = nowMs_ + ms;
+  while (nextEvent_ < events_.size() && events_[nextEvent_].atMs <= target) {
+    StepTo(std::max(nowMs_, events_[nextEvent_].atMs));
+    Apply(events_[nextEvent_++]);
+  }
+  StepTo(target);
+}
+
+std::optional<int> SimMachine::FindRail(std::string_view name) const {
+  for (int i = 0; i < kVoltageInputs; ++i)
+    if (profile_.rails[i].Wired() && EqualsIgnoreCase(profile_.rails[i].name, name)) return i;
+  if (auto n = Numbered(name, "in"); n && *n >= 0 && *n < kVoltageInputs) return *n;
+  return std::nullopt;
+}
+
+std::optional<int> SimMachine::FindFan(std::string_view name) const {
+  for (int i = 0; i < kFanInputs; ++i)
+    if (profile_.fans[i].Wired() && EqualsIgnoreCase(profile_.fans[i].name, name)) return i;
+  if (auto n = Numbered(name, "fan"); n && *n >= 1 && *n <= kFanInputs) return *n - 1;
+  return std::nullopt;
+}
+
+std::optional<int> SimMachine::FindTemp(std::string_view name) const {
+  for (int i = 0; i < kTempInputs; ++i)
+    if (profile_.temps[i].Wired() && EqualsIgnoreCase(profile_.temps[i].name, name)) return i;
+  if (auto n = Numbered(name, "temp"); n && *n >= 1 && *n <= kTempInputs) return *n - 1;
+  return std::nullopt;
+}
+
+void SimMachine::SetRail(int input, double volts) {
+  physics_.SetRailVolts(input, volts);
+  FeedChip();
+}
+void SimMachine::RestoreRail(int input) {
+  physics_.RestoreRail(input);
+  FeedChip();
+}
+void SimMachine::SetFanFault(int tach, FanFault fault) {
+  physics_.SetFanFault(tach, fault);
+  FeedChip();
+}
+void SimMachine::HoldFanRpm(int tach, std::optional<double> rpm) {
+  physics_.HoldFanRpm(tach, rpm);
+  FeedChip();
+}
+void SimMachine::SetLoad(double percent) {
+  physics_.SetLoadPercent(percent);
+}
+void SimMachine::HoldTemperature(int input, std::optional<double> celsius) {
+  physics_.HoldTemperature(input, celsius);
+  FeedChip();
+}
+
+void SimMachine::SetCaseOpen(bool open) {
+  caseOpen_ = open;
+  physics_.SetCaseOpen(open && profile_.caseOpenWired);
+  if (chassis_) chassis_->SetIntrusion(open);
+  FeedChip();
+}
+
+void SimMachine::InjectGarbage(int bank, std::uint8_t reg, std::uint8_t value) {
+  garbage_[{bank & 7, reg & 0x7F}] = value;
+  FeedChip();
+}
+
+void SimMachine::ClearGarbage(int bank, std::uint8_t reg) {
+  garbage_.erase({bank & 7, reg & 0x7F});
+  FeedChip();
+}
+
+std::string SimMachine::LoadScenario(const Scenario& scenario) {
+  auto where = [&](const ScenarioEvent& ev) {
+    return scenario.fileName + ":" + std::to_string(ev.line) + ": ";
+  };
+  for (const ScenarioEvent& ev : scenario.events) {
+    switch (ev.action) {
+      case ScenarioAction::kFanStop:
+      case ScenarioAction::kFanFail:
+      case ScenarioAction::kFanRun:
+      case ScenarioAction::kFanRpm:
+        if (!FindFan(ev.target))
+          return where(ev) + "board " + std::string(profile_.model) + " has no fan '" + ev.target + "'";
+        break;
+      case ScenarioAction::kRailSet:
+      case ScenarioAction::kRailNominal:
+        if (!FindRail(ev.target))
+          return where(ev) + "board " + std::string(profile_.model) + " has no rail '" + ev.target + "'";
+        break;
+      case ScenarioAction::kTempSet:
+      case ScenarioAction::kTempAuto:
+        if (!FindTemp(ev.target))
+          return where(ev) + "board " + std::string(profile_.model) + " has no temperature '" + ev.target +
+                 "'";
+        break;
+      default:
+        break;
+    }
+  }
+  // Events keep their absolute times; those already in the past run now, in order.
+  std::vector<ScenarioEvent> merged(events_.begin() + static_cast<std::ptrdiff_t>(nextEvent_), events_.end());
+  merged.insert(merged.end(), scenario.events.begin(), scenario.events.end());
+  std::stable_sort(merged.begin(), merged.end(),
+                   [](const ScenarioEvent& a, const ScenarioEvent& b) { return a.atMs < b.atMs; });
+  events_ = std::move(merged);
+  nextEvent_ = 0;
+  while (nextEvent_ < events_.size() && events_[nextEvent_].atMs <= nowMs_) Apply(events_[nextEvent_++]);
+  return {};
+}
+
+void SimMachine::Apply(const ScenarioEvent& ev) {
+  switch (ev.action) {
+    case ScenarioAction::kFanStop:
+      SetFanFault(*FindFan(ev.target), FanFault::kStalled);
+      break;
+    case ScenarioAction::kFanFail:
+      SetFanFault(*FindFan(ev.target), FanFault::kFailed);
+      break;
+    case ScenarioAction::kFanRun: {
+      int f = *FindFan(ev.target);
+      physics_.SetFanFault(f, FanFault::kNone);
+      HoldFanRpm(f, std::nullopt);
+      break;
+    }
+    case ScenarioAction::kFanRpm:
+      HoldFanRpm(*FindFan(ev.target), ev.value);
+      break;
+    case ScenarioAction::kRailSet:
+      SetRail(*FindRail(ev.target), ev.value);
+      break;
+    case ScenarioAction::kRailNominal:
+      RestoreRail(*FindRail(ev.target));
+      break;
+    case ScenarioAction::kCaseOpen:
+      SetCaseOpen(true);
+      break;
+    case ScenarioAction::kCaseClose:
+      SetCaseOpen(false);
+      break;
+    case ScenarioAction::kLoad:
+      SetLoad(ev.value);
+      break;
+    case ScenarioAction::kTempSet:
+      HoldTemperature(*FindTemp(ev.target), ev.value);
+      break;
+    case ScenarioAction::kTempAuto:
+      HoldTemperature(*FindTemp(ev.target), std::nullopt);
+      break;
+    case ScenarioAction::kGarbage:
+      InjectGarbage(ev.bank, ev.reg, ev.byte);
+      break;
+    case ScenarioAction::kGarbageClear:
+      ClearGarbage(ev.bank, ev.reg);
+      break;
+    case ScenarioAction::kSuspend:
+    case ScenarioAction::kResume: {
+      PowerEvent p = ev.action == ScenarioAction::kSuspend ? PowerEvent::kSuspend : PowerEvent::kResume;
+      if (powerHandler_) {
+        powerHandler_(p);
+      } else {
+        powerEvents_.push_back(p);
+      }
+      break;
+    }
+  }
+}
+
+std::vector<PowerEvent> SimMachine::TakePowerEvents() {
+  std::vector<PowerEvent> out;
+  out.swap(powerEvents_);
+  return out;
+}
+
+std::string SimMachine::LoadDump(const RegisterDump& dump) {
+  if (std::string err = CheckDumpFits(dump, profile_.chip); !err.empty()) return err;
+  for (const StuckReading& s : ApplyDump(dump, profile_, *chip_, physics_))
+    garbage_[{s.bank, s.reg}] = s.value;
+  FeedChip();
+  return {};
+}
+
+std::string SimMachine::LoadDumpFile(const std::string& path) {
+  DumpParseResult parsed = LoadRegisterDumpFile(path);
+  if (!parsed.dump) return parsed.error;
+  return LoadDump(*parsed.dump);
+}
+
+}  // namespace veltrix::sim

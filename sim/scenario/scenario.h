@@ -1,0 +1,59 @@
+#pragma once
+// Timed events for demos and tests: a small line-based script ("at 10s fan CPU stop").
+// The parser checks the syntax only; which fans, rails and temperatures exist is the board's
+// business and is checked when a machine accepts the scenario (SimMachine::LoadScenario).
+// The format is described in docs/scenarios.md.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace veltrix::sim {
+
+enum class ScenarioAction : std::uint8_t {
+  kFanStop,       // fan NAME stop: the rotor stalls although the fan is driven
+  kFanFail,       // fan NAME fail: the fan is dead, no tachometer pulses
+  kFanRun,        // fan NAME run: healthy again, following its drive output
+  kFanRpm,        // fan NAME rpm N: runs at N RPM whatever its drive output
+  kRailSet,       // rail NAME VOLTS
+  kRailNominal,   // rail NAME nominal
+  kCaseOpen,      // case open
+  kCaseClose,     // case close
+  kLoad,          // load PERCENT
+  kTempSet,       // temp NAME CELSIUS: held at that temperature
+  kTempAuto,      // temp NAME auto: back to the thermal model
+  kGarbage,       // garbage reg 0xRR 0xVV [bank N]: the register reads VV from now on
+  kGarbageClear,  // garbage off reg 0xRR [bank N]
+  kSuspend,       // power events the front end delivers to the program
+  kResume,
+};
+
+struct ScenarioEvent {
+  double atMs = 0.0;
+  int line = 0;  // source line, for messages
+  ScenarioAction action = ScenarioAction::kLoad;
+  std::string target;  // fan, rail or temperature name as written
+  double value = 0.0;  // volts, percent, RPM or degrees
+  std::uint8_t reg = 0;
+  std::uint8_t byte = 0;
+  int bank = 0;
+};
+
+struct Scenario {
+  std::string fileName;
+  std::vector<ScenarioEvent> events;  // ordered by time; equal times keep file order
+};
+
+struct ScenarioParseResult {
+  std::optional<Scenario> scenario;
+  std::string error;  // "FILE:LINE: reason" when scenario is empty
+};
+
+ScenarioParseResult ParseScenario(std::string_view text, std::string_view fileName);
+// Reads the file first; a missing or unreadable file is an error "FILE: cannot read".
+ScenarioParseResult LoadScenarioFile(const std::string& path);
+
+std::string_view ScenarioActionName(ScenarioAction action);
+
+}  // namespace veltrix::sim
