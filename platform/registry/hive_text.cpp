@@ -301,7 +301,7 @@ HiveParseResult ParseHive(std::string_view text) {
   Parser parser;
   parser.root.name = std::string(kRootKeyName);
   std::size_t start = 0;
-  while (start <= text.size()) {
+  while (start < text.size()) {
     std::size_t end = text.find('\n', start);
     std::string_view line =
         text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
@@ -315,7 +315,6 @@ HiveParseResult ParseHive(std::string_view text) {
   for (parser.index = 0; parser.index < parser.lines.size(); ++parser.index) {
     std::string_view line = Trim(parser.lines[parser.index]);
     if (line.empty() || line.front() == ';') continue;
-    std::size_t lineNumber = parser.index + 1;
     std::optional<Failure> failure;
     if (!headerSeen) {
       if (line == kHeader || line == kHeaderV5) {
@@ -333,7 +332,8 @@ HiveParseResult ParseHive(std::string_view text) {
     if (failure) {
       HiveParseResult result;
       result.root.name = std::string(kRootKeyName);
-      result.error = HiveParseError{lineNumber, std::move(failure->reason)};
+      // The line being read when it failed: for continued hex data, the faulty continuation.
+      result.error = HiveParseError{parser.index + 1, std::move(failure->reason)};
       return result;
     }
   }
