@@ -42,7 +42,10 @@ void SimChip::SetInputs(const AnalogInputs& inputs) {
 
 void SimChip::LoadRegisters(int bank, std::span<const std::uint8_t> values) {
   const std::size_t n = values.size() < 0x80 ? values.size() : 0x80;
-  for (std::size_t i = 0; i < n; ++i) SetRegister(bank, static_cast<std::uint8_t>(i), values[i]);
+  for (std::size_t i = 0; i < n; ++i) {
+    const auto index = static_cast<std::uint8_t>(i);
+    if (CanonicalIndex(index) == index) SetRegister(bank, index, values[i]);
+  }
 }
 
 std::string SimChip::Name() const {

@@ -63,7 +63,7 @@ class SimChip : public PortDevice {
   virtual std::uint8_t GetRegister(int bank, std::uint8_t index) const = 0;
   virtual void SetRegister(int bank, std::uint8_t index, std::uint8_t value) = 0;
   // Presets register contents from a dump: byte i goes to register i (up to 0x80 bytes; the
-  // 0x80..0xFF half of a dump mirrors the first and is ignored).
+  // 0x80..0xFF half of a dump mirrors the first and is ignored, as are aliases of other registers).
   void LoadRegisters(int bank, std::span<const std::uint8_t> values);
   // Power-on register state (as the chip's own INIT bit does).
   virtual void ResetMonitor() = 0;
@@ -81,6 +81,8 @@ class SimChip : public PortDevice {
   virtual void WriteMonitor(std::uint8_t index, std::uint8_t value) = 0;
   virtual void Convert() = 0;
   bool ReadingsHeld() const { return holdReadings_; }
+  // The register an address reaches when it is an alias of another one (Winbond 0x60..0x7F).
+  virtual std::uint8_t CanonicalIndex(std::uint8_t index) const { return index & 0x7F; }
 
  private:
   ChipModel model_;

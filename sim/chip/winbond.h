@@ -35,6 +35,10 @@ class WinbondChip : public SimChip {
   std::uint8_t ReadMonitor(std::uint8_t index) override;
   void WriteMonitor(std::uint8_t index, std::uint8_t value) override;
   void Convert() override;
+  std::uint8_t CanonicalIndex(std::uint8_t index) const override {
+    index &= 0x7F;
+    return index >= 0x60 ? static_cast<std::uint8_t>(index - 0x40) : index;
+  }
 
  private:
   int VoltageInputs() const;
