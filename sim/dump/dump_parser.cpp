@@ -192,10 +192,7 @@ class Parser {
     std::string_view tail = rest.substr(i);
     if (IsBlank(tail)) return std::nullopt;
     if (tail.front() != ' ' && tail.front() != '\t') return "text glued to the last cell";
-    std::size_t lead = 0;
-    while (lead < tail.size() && tail[lead] == ' ') ++lead;
-    std::string_view ascii = tail.substr(std::min<std::size_t>(lead, 3));
-    while (!ascii.empty() && ascii.back() == ' ' && ascii.size() > 16) ascii.remove_suffix(1);
+    std::string_view ascii = Trim(tail);
     if (ascii.size() > 16) return "more than 16 cells in row";
     return std::nullopt;
   }
@@ -229,9 +226,9 @@ class Parser {
     if (line.rfind("WARNING! Running this program", 0) == 0 || line.rfind("Continue?", 0) == 0)
       return std::nullopt;
     // "I will probe address register 0x295 and data register 0x296."
-    if (line.rfind("I will probe address register ", 0) == 0 && t.size() == 9) {
-      auto a = ParseNumber(t[4]);
-      std::string_view d = t[8];
+    if (line.rfind("I will probe address register ", 0) == 0 && t.size() == 10) {
+      auto a = ParseNumber(t[5]);
+      std::string_view d = t[9];
       if (!d.empty() && d.back() == '.') d.remove_suffix(1);
       auto b = ParseNumber(d);
       if (!a || !b) return std::string("bad port in probe line");
