@@ -1,0 +1,56 @@
+// Real-time driving of the form model's timers for the console front end.
+#include "frontends/console/real_time_scheduler.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace veltrix::console {
+
+RealTimeScheduler::RealTimeScheduler() : start_(Clock::now()) {}
+
+std::int64_t RealTimeScheduler::NowMs() const {
+  const auto real = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start_).count();
+  return std::max<std::int64_t>(real, VirtualScheduler::NowMs());
+}
+
+void RealTimeScheduler::Sync() {
+  const std::int64_t lag = NowMs() - VirtualScheduler::NowMs();
+  if (lag > 0) VirtualScheduler::Sleep(static_cast<int>(std::min<std::int64_t>(lag, INT32_MAX)));
+}
+
+void RealTimeScheduler::WaitUntil(std::int64_t ms) const {
+  std::this_thread::sleep_until(start_ + std::chrono::milliseconds(ms));
+}
+
+void RealTimeScheduler::Sleep(int ms) {
+  if (ms <= 0) return;
+  WaitUntil(NowMs() + ms);
+  Sync();
+}
+
+void RealTimeScheduler::DoEvents() {
+  // The clock stands at each timer's due time while it fires, then reaches real time.
+  AdvanceBy(NowMs() - VirtualScheduler::NowMs());
+}
+
+void RealTimeScheduler::TimerChanged(forms::Timer& timer) {
+  Sync();  // the countdown starts from the real moment of the change
+  VirtualScheduler::TimerChanged(timer);
+}
+
+void RealTimeScheduler::Run(std::int64_t limitMs) {
+  const std::int64_t deadline = limitMs < 0 ? -1 : NowMs() + limitMs;
+  while (!StopRequested()) {
+    DoEvents();
+    if (StopRequested()) return;
+    const std::int64_t now = NowMs();
+    if (deadline >= 0 && now >= deadline) return;
+    const std::int64_t next = NextDue();
+    if (next < 0 && deadline < 0) return;
+    std::int64_t wake = next < 0 ? deadline : next;
+    if (deadline >= 0) wake = std::min(wake, deadline);
+    if (wake > now) WaitUntil(wake);
+  }
+}
+
+}  // namespace veltrix::console
