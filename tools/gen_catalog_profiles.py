@@ -630,6 +630,113 @@ def chassis_scheme(b):
             "kNone": "kNone"}[b.chassis]
 
 
+# ---------------------------------------------------------------------------------------------
+# Simulated board profiles (sim/board/catalog_profiles.cpp): the hardware each board really has
+# ---------------------------------------------------------------------------------------------
+
+SIM_CHIPSET = {"kIntel": "kIntel", "kVia": "kVia", "kNvidia": "kNvidia"}
+SIM_PMBASE = {"kIntel": 0x0400, "kVia": 0x0800}
+# Voltage item -> chip input, by wiring (Winbond inputs 7/8 are bank-5 0x50/0x51).
+ITEM_INPUTS = {
+    W627: [0, 1, 2, 3, 4, 5, 6, 7, 8], W697: [0, 1, 2, 3, 4, 5, 6, 7, 8],
+    W637: [0, None, 2, 3, 1, 4, 4, 7, 8],
+    1: [0, 1, 2, 3, 4, 6, 5, 7, 8], 2: [0, 1, 2, 3, 4, 6, 5, 7, 8],
+    3: [0, 1, 2, 3, 4, 6, 5, 7, 8], 4: [0, 1, 2, 3, 4, 5, 6, 7, 8], 5: [0, 1, 2, 3, 4, 5, 6, 7, 8],
+}
+RAIL_PRESET = {W627: "kWinbond627Rails", W697: "kWinbond697Rails", W637: "kWinbond637Rails",
+               1: "kIteSdramRails", 2: "kIteSdramRails", 3: "kIteDdrRails", 4: "kIteDdrUpdatedRails",
+               5: "kIteDdrSwappedRails"}
+TEMP_PRESET = [  # name, ambient, load rise, still-air rise, cooling fan, time constant
+    ("CPU", 38.0, 22.0, 45.0, 0, 15.0), ("SYS", 31.0, 6.0, 8.0, 1, 60.0), ("AUX", 33.0, 4.0, 0.0, -1, 90.0)]
+CAL_BY_BOARD = {c[0].name: c for c in CALIBRATION}
+OFFSETS_BY_BOARD = {**{b.name: (17, 42, 42) for b in offsets3}, **{b.name: (10, 37, 0) for b in offsets2}}
+
+
+def read_bank(b, k):
+    c = CAL_BY_BOARD.get(b.name)
+    routing = c[3] if c else "kNormal"
+    if routing == "kSwapped":
+        return 2 if k == 1 else 1
+    if routing == "kBothBank1":
+        return 1
+    if routing == "kBothBank2":
+        return 2
+    return k
+
+
+def sim_profile(b):
+    present = present_items(b)
+    key = b.chip if b.family == 1 else b.variant
+    inputs = ITEM_INPUTS[key]
+    wired_rails = {inputs[i] for i in range(9) if present & (1 << i) and inputs[i] is not None}
+    unwired_rails = sum(1 << n for n in range(9) if n not in wired_rails)
+    unwired_fans = 0 if present & (1 << 11) else 1 << 2
+    temp_inputs = {0} | {read_bank(b, k) for k in (1, 2) if present & (1 << (12 + k))}
+    cal = CAL_BY_BOARD.get(b.name)
+    chip_offsets = OFFSETS_BY_BOARD.get(b.name, (0, 0, 0))
+    unwired_temps = sum(1 << t for t in range(3) if t not in temp_inputs)
+    temps = f"Unwired(kThreeTemps, {hex(unwired_temps)})"
+    if (cal and b.family == 1) or any(chip_offsets):
+        cells = []
+        for t in range(3):
+            if t not in temp_inputs:
+                cells.append("{}")
+                continue
+            name, ambient, load, still, fan, tau = TEMP_PRESET[t]
+            # The row that reads this input undoes the sensor's error: offset in units, then factor.
+            row = t if read_bank(b, t) == t or t == 0 else (1 if read_bank(b, 1) == t else 2)
+            if cal and b.family == 1:
+                offset, factor = cal[2][row][0], cal[2][row][1]
+                ambient = ambient / factor - offset / (1 if row == 0 else 2)
+                load, still = load / factor, still / factor
+                # The sensor registers hold signed bytes: keep the raw reading below 127 degrees.
+                ambient = min(ambient, 100.0)
+                load, still = min(load, 125.0 - ambient), min(still, 125.0 - ambient)
+            # The chip adds its own offset register to the sensor; the sensor reads that much low.
+            ambient -= chip_offsets[t]
+            cells.append(f'{{"{name}", {ambient:.2f}, {load:.2f}, {still:.2f}, {fan}, {tau:.1f}}}')
+        temps = "TempSet{{" + ", ".join(cells) + "}}"
+    chipset = SIM_CHIPSET.get(b.chassis, "kNone")
+    pm = SIM_PMBASE.get(b.chassis, 0x0400)
+    args = [cstr(b.name), f"ChipModel::{b.chip}", f"0x{b.config_port:X}", f"ChipsetScheme::{chipset}",
+            f"0x{pm:04X}", f"Unwired({RAIL_PRESET[key]}, 0x{unwired_rails:X})",
+            f"Unwired(kThreeFans, 0x{unwired_fans:X})", temps,
+            "true" if b.chassis == "kWinbond" else "false", "true" if b.supported else "false"]
+    return "    Board(" + ", ".join(args) + "),"
+
+
+def emit_sim():
+    rows = [sim_profile(b) for b in SUP + [b for b in BOARDS if not b.supported]]
+    text = (HEADER +
+            "// One profile per board model of the catalog: chip and configuration port, chipset chassis\n"
+            "// scheme, and the rails, fans and sensors the board wires to the chip. Inputs a board leaves\n"
+            "// unconnected are cleared from the shared wiring presets.\n"
+            '#include "sim/board/board_profile.h"\n\n'
+            "namespace veltrix::sim {\nnamespace {\n\n"
+            "template <typename Set>\n"
+            "constexpr Set Unwired(Set set, unsigned mask) {\n"
+            "  for (std::size_t i = 0; i < set.size(); ++i) {\n"
+            "    if ((mask >> i) & 1u) set[i] = {};\n"
+            "  }\n"
+            "  return set;\n"
+            "}\n\n"
+            "constexpr BoardProfile Board(std::string_view model, ChipModel chip, std::uint16_t configPort,\n"
+            "                             ChipsetScheme chipset, std::int32_t pmBase, RailSet rails, FanSet fans,\n"
+            "                             TempSet temps, bool caseOpenWired, bool known) {\n"
+            "  return BoardProfile{.model = model, .chip = chip, .configPort = configPort, .chipset = chipset,\n"
+            "                      .pmBase = pmBase, .rails = rails, .fans = fans, .temps = temps,\n"
+            "                      .caseOpenWired = caseOpenWired, .known = known};\n"
+            "}\n\n"
+            "// model, chip, configuration port, chipset chassis scheme, PmBase, rails, fans, sensors,\n"
+            "// chip case-open input wired, known to the program\n"
+            "constexpr BoardProfile kCatalog[] = {\n" + "\n".join(rows) + "\n};\n\n"
+            "}  // namespace\n\n"
+            "std::span<const BoardProfile> CatalogProfiles() { return kCatalog; }\n\n"
+            "}  // namespace veltrix::sim\n")
+    write_formatted("sim/board/catalog_profiles.cpp", text)
+
+
 if __name__ == "__main__":
     emit_monitor()
+    emit_sim()
     print(f"gen: {len(BOARDS)} boards written")
