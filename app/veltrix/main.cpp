@@ -1,6 +1,10 @@
-#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
 
-int main() {
-  std::puts("veltrix: the monitor is not built yet.");
-  return 0;
+#include "app/veltrix/veltrix_app.h"
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  return veltrix::app::RunVeltrix(args, std::cout, std::cerr);
 }

@@ -1,0 +1,208 @@
+#include "app/veltrix/veltrix_app.h"
+
+#include <memory>
+#include <optional>
+
+#include "frontends/console/real_time_scheduler.h"
+#include "monitor/boards/board_tables.h"
+#include "monitor/program.h"
+#include "monitor/startup/exit_program.h"
+#include "monitor/startup/startup.h"
+#include "platform/boardinfo/linux_board_info.h"
+#include "platform/forms/forms.h"
+#include "platform/portio/linux_port_io.h"
+#include "platform/registry/file_registry.h"
+#include "platform/system/linux_system.h"
+#include "platform/system/message_box.h"
+#include "platform/system/sim_system.h"
+#include "sim/board/board_profile.h"
+#include "sim/board_info/sim_board_info.h"
+#include "sim/machine/sim_machine.h"
+#include "sim/scenario/scenario.h"
+
+#ifndef VELTRIX_VERSION
+#define VELTRIX_VERSION "dev"
+#endif
+
+namespace veltrix::app {
+namespace {
+
+const char* YesNo(bool value) {
+  return value ? "yes" : "no";
+}
+
+bool HasChassisFlag(monitor::boards::ChipsetChassis chassis) {
+  using monitor::boards::ChipsetChassis;
+  return chassis == ChipsetChassis::kIntel || chassis == ChipsetChassis::kVia ||
+         chassis == ChipsetChassis::kNvidia || chassis == ChipsetChassis::kWinbond;
+}
+
+// Everything one run needs, in construction order (destroyed in reverse).
+struct Run {
+  std::unique_ptr<forms::Scheduler> scheduler;
+  std::unique_ptr<forms::Application> app;
+  std::unique_ptr<sim::SimMachine> machine;
+  std::unique_ptr<platform::PortIo> linuxPorts;
+  std::unique_ptr<platform::BoardInfo> boardInfo;
+  std::unique_ptr<platform::FileRegistry> registry;
+  platform::ScriptedAnswers answers;
+  std::unique_ptr<platform::SimSystem> system;
+  std::unique_ptr<monitor::Program> program;
+};
+
+// Runs the program's timers until `done` says so or nothing can happen any more.
+void EventLoop(forms::Scheduler& scheduler, const std::function<bool()>& done) {
+  if (done()) return;
+  if (auto* real = dynamic_cast<console::RealTimeScheduler*>(&scheduler)) {
+    real->Run();
+    return;
+  }
+  auto& virt = static_cast<forms::VirtualScheduler&>(scheduler);
+  while (!done() && !virt.StopRequested() && virt.RunNext()) {
+  }
+}
+
+}  // namespace
+
+std::string DefaultBoardModel() {
+  using monitor::boards::Refusal;
+  for (const auto& board : monitor::boards::AllKnownModels()) {
+    if (board.refusedAt == Refusal::kNone && board.fanControl && HasChassisFlag(board.chassis) &&
+        sim::FindProfile(board.model) != nullptr) {
+      return std::string(board.model);
+    }
+  }
+  return std::string(sim::DefaultProfile().model);
+}
+
+void ListBoards(std::ostream& out) {
+  out << "model\tchip\tfamily\tvariant\tchassis\tfancontrol\tknown\n";
+  for (const auto& p : sim::AllProfiles()) {
+    const std::string reported = monitor::UpperCase(std::string(p.ReportedModel()));
+    const auto c = monitor::boards::ClassifyBoard(reported);
+    out << p.model << '\t' << sim::ChipModelName(p.chip) << '\t' << c.chipFamily << '\t' << c.boardVariant
+        << '\t' << sim::ChipsetSchemeName(p.chipset) << '\t'
+        << YesNo(monitor::boards::IsFanControlSupported(reported)) << '\t' << YesNo(p.known) << '\n';
+  }
+}
+
+int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+  ParseResult parsed = ParseCommandLine(args);
+  if (auto* message = std::get_if<std::string>(&parsed)) {
+    err << "veltrix: " << *message << '\n';
+    return kUsageErrorStatus;
+  }
+  const CommandLine cmd = std::get<CommandLine>(parsed);
+  if (cmd.help) {
+    out << UsageText();
+    return 0;
+  }
+  if (cmd.version) {
+    out << "veltrix " << VELTRIX_VERSION << '\n';
+    return 0;
+  }
+  if (cmd.listBoards) {
+    ListBoards(out);
+    return 0;
+  }
+
+  Run run;
+  if (cmd.virtualTime) {
+    run.scheduler = std::make_unique<forms::VirtualScheduler>();
+  } else {
+    run.scheduler = std::make_unique<console::RealTimeScheduler>();
+  }
+  run.app = std::make_unique<forms::Application>(*run.scheduler);
+
+  platform::PortIo* ports = nullptr;
+  if (cmd.hardware == Hardware::kSim) {
+    const std::string model = cmd.board.value_or(DefaultBoardModel());
+    const sim::BoardProfile* profile = sim::FindProfile(model);
+    if (profile == nullptr) {
+      err << "veltrix: unknown board '" << model << "' (see --list-boards)\n";
+      return kUsageErrorStatus;
+    }
+    run.machine = std::make_unique<sim::SimMachine>(*profile, 1);
+    if (cmd.simDump) {
+      if (std::string error = run.machine->LoadDumpFile(*cmd.simDump); !error.empty()) {
+        err << "veltrix: " << error << '\n';
+        return kUsageErrorStatus;
+      }
+    }
+    if (cmd.scenario) {
+      const sim::ScenarioParseResult scenario = sim::LoadScenarioFile(*cmd.scenario);
+      std::string error = scenario.scenario ? run.machine->LoadScenario(*scenario.scenario) : scenario.error;
+      if (!error.empty()) {
+        err << "veltrix: " << error << '\n';
+        return kUsageErrorStatus;
+      }
+    }
+    run.scheduler->AddTimeListener([machine = run.machine.get()](std::int64_t nowMs) {
+      const double delta = static_cast<double>(nowMs) - machine->NowMs();
+      if (delta > 0) machine->Advance(delta);
+    });
+    ports = &run.machine->Port();
+    run.boardInfo = std::make_unique<sim::SimBoardInfo>(run.machine->Profile());
+  } else {
+    run.linuxPorts = std::make_unique<platform::LinuxPortIo>();
+    ports = run.linuxPorts.get();
+    run.boardInfo = std::make_unique<platform::LinuxBoardInfo>();
+  }
+
+  run.registry = std::make_unique<platform::FileRegistry>(
+      cmd.registry ? std::filesystem::path(*cmd.registry) : platform::DefaultRegistryPath(),
+      [&err](const std::string& message) { err << "veltrix: " << message << '\n'; });
+
+  run.answers.SetDefault(cmd.answer);
+  platform::SimSystemOptions sys;
+  sys.messageBoxes = [&run, &out](const std::string& text, int style, const std::string& title) {
+    const int result = run.answers.Respond(text, style, title);
+    out << "[message] " << title << ": " << text << " (" << platform::ButtonsText(style) << ") -> "
+        << (result == platform::vbYes      ? "Yes"
+            : result == platform::vbNo     ? "No"
+            : result == platform::vbCancel ? "Cancel"
+                                           : "OK")
+        << '\n';
+    return result;
+  };
+  sys.lcid = cmd.lcid;
+  if (cmd.programDir) sys.programDir = *cmd.programDir;
+  if (cmd.hardware == Hardware::kSim) {
+    run.system = std::make_unique<platform::SimSystem>(std::move(sys));
+  } else {
+    run.system = std::make_unique<platform::LinuxSystem>(std::move(sys), platform::LinuxSystemOptions{});
+  }
+
+  run.program = std::make_unique<monitor::Program>(
+      monitor::Services{*ports, *run.registry, *run.boardInfo, *run.system, nullptr, *run.app});
+  monitor::Program& program = *run.program;
+  if (cmd.console || cmd.json) {
+    program.OnMonitoringTick = [&program, &out, json = cmd.json](std::uint64_t tick) {
+      if (json) {
+        out << "{\"tick\":" << tick << ",\"timeMs\":" << program.App().Sched().NowMs() << "}\n";
+      }
+    };
+  }
+  const std::uint64_t tickLimit = cmd.ticks.value_or(0);
+  auto previousTick = program.OnMonitoringTick;
+  program.OnMonitoringTick = [&, previousTick](std::uint64_t tick) {
+    if (previousTick) previousTick(tick);
+    if (cmd.ticks && tick >= tickLimit) {
+      if (auto* virt = dynamic_cast<forms::VirtualScheduler*>(run.scheduler.get())) virt->RequestStop();
+    }
+  };
+
+  try {
+    monitor::Main(program);
+    EventLoop(*run.scheduler, [&] { return cmd.ticks && program.MonitoringTicks() >= tickLimit; });
+    // The loop ends when the tick limit is reached or nothing can happen any more: the
+    // orderly way out.
+    monitor::ExitProgram(program);
+    if (forms::Form* main = program.MainWindowIfCreated()) main->Unload();
+  } catch (const monitor::ProgramEnded& end) {
+    return end.exitCode;
+  }
+  return 0;
+}
+
+}  // namespace veltrix::app
