@@ -118,7 +118,8 @@ bool SimSystem::ExitWindowsEx(std::uint32_t flags, std::uint32_t /*reserved*/) {
   // The NT family refuses to shut down (or log off others) without the privilege enabled
   // in the process token; the 9x family has no such check.
   bool permitted = options_.version.dwPlatformId != 2 || privilegeEnabled_ || flags == EWX_LOGOFF;
-  bool accepted = permitted && PerformShutdown(flags);
+  // Once the session is over the machine is already going down: nothing more to carry out.
+  bool accepted = permitted && (sessionEnded_ || PerformShutdown(flags));
   exitRequests_.push_back({flags, accepted});
   if (!accepted) return false;
   if (!sessionEnded_) {

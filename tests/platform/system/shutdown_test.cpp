@@ -107,15 +107,22 @@ TEST(ShutdownTest, LinuxSystemRunsNoCommandUnlessRealPowerOffWasAllowed) {
   EXPECT_EQ(system.LastCommand(), "");
 }
 
-TEST(ShutdownTest, LinuxSystemWithRealPowerOffRunsTheMatchingCommand) {
+TEST(ShutdownTest, LinuxSystemWithRealPowerOffRunsTheMatchingCommandOnce) {
   MarkerCommand cmd(0);
-  LinuxSystem system({}, {.allowRealPowerOff = true,
+  LinuxSystemOptions real{.allowRealPowerOff = true,
                           .powerOffCommand = cmd.Command("poweroff"),
-                          .rebootCommand = cmd.Command("reboot")});
-  EXPECT_TRUE(system.ExitWindowsEx(EWX_REBOOT, 0));
+                          .rebootCommand = cmd.Command("reboot")};
+  LinuxSystem rebooting({}, real);
+  EXPECT_TRUE(rebooting.ExitWindowsEx(EWX_REBOOT, 0));
   EXPECT_EQ(cmd.MarkerText(), "reboot");
-  EXPECT_TRUE(system.ExitWindowsEx(EWX_POWEROFF | EWX_FORCE, 0));
+
+  LinuxSystem poweringOff({}, real);
+  EXPECT_TRUE(poweringOff.ExitWindowsEx(EWX_POWEROFF | EWX_FORCE, 0));
   EXPECT_EQ(cmd.MarkerText(), "poweroff");
+  // A second alarm while the machine is going down does not ask again.
+  std::filesystem::remove(cmd.Marker());
+  EXPECT_TRUE(poweringOff.ExitWindowsEx(EWX_SHUTDOWN, 0));
+  EXPECT_FALSE(fs::exists(cmd.Marker()));
 }
 
 TEST(ShutdownTest, RefusedRealPowerOffKeepsTheProgramRunning) {
