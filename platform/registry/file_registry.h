@@ -10,6 +10,9 @@
 // from what this store last read or wrote, so no process writes back a stale copy over the
 // other's changes.
 //
+// A batch (BeginBatch/EndBatch) holds the lock from its start to its end and saves once at the
+// end; keep batches short, the other process waits for the lock meanwhile.
+//
 // Failures never claim success: when a change cannot be saved (folder not writable, disk full,
 // lock not available) the call returns ERROR_ACCESS_DENIED or ERROR_WRITE_FAULT and the store
 // in memory is rolled back to what the file holds, so memory and disk always agree.

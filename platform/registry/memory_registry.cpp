@@ -53,7 +53,34 @@ long MemoryRegistry::EndOperation(bool /*changed*/) {
   return ERROR_SUCCESS;
 }
 
+void MemoryRegistry::BeginBatch() {
+  if (batchDepth_++ > 0) return;
+  batchBeginRc_ = BeginOperation(true);
+  batchRoot_ = root_;
+  batchHandles_ = handles_;
+  batchChanged_ = false;
+}
+
+long MemoryRegistry::EndBatch() {
+  if (batchDepth_ == 0) return ERROR_INVALID_PARAMETER;
+  if (--batchDepth_ > 0) return ERROR_SUCCESS;
+  long rc = batchBeginRc_ != ERROR_SUCCESS ? batchBeginRc_ : EndOperation(batchChanged_);
+  if (rc != ERROR_SUCCESS) {
+    root_ = std::move(batchRoot_);
+    handles_ = std::move(batchHandles_);
+  }
+  batchRoot_ = RegistryKey{};
+  batchHandles_.clear();
+  return rc;
+}
+
 long MemoryRegistry::Run(bool mutating, const std::function<long()>& op) {
+  if (batchDepth_ > 0) {
+    changed_ = false;
+    long rc = op();
+    batchChanged_ = batchChanged_ || changed_;
+    return rc;
+  }
   long rc = BeginOperation(mutating);
   if (rc != ERROR_SUCCESS) return rc;
   std::optional<RegistryKey> savedRoot;

@@ -39,6 +39,8 @@ class MemoryRegistry : public Registry {
   long RegDeleteValueA(HKey key, std::string_view name) override;
   long RegDeleteKeyA(HKey parent, std::string_view subKey) override;
   long RegCloseKey(HKey key) override;
+  void BeginBatch() override;
+  long EndBatch() override;
 
   // Read access for tests and tools. Key paths are below HKEY_LOCAL_MACHINE; a leading
   // "HKEY_LOCAL_MACHINE\" is accepted too.
@@ -80,6 +82,12 @@ class MemoryRegistry : public Registry {
   std::map<HKey, OpenKey> handles_;
   HKey nextHandle_ = 0x100;
   bool changed_ = false;
+  // An open batch keeps the backing store's operation open from BeginBatch to EndBatch.
+  int batchDepth_ = 0;
+  long batchBeginRc_ = ERROR_SUCCESS;
+  bool batchChanged_ = false;
+  RegistryKey batchRoot_;
+  std::map<HKey, OpenKey> batchHandles_;
 };
 
 }  // namespace veltrix::platform

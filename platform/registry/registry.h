@@ -47,6 +47,13 @@ class Registry {
   // Refused (ERROR_ACCESS_DENIED) while the key has sub-keys.
   virtual long RegDeleteKeyA(HKey parent, std::string_view subKey) = 0;
   virtual long RegCloseKey(HKey key) = 0;
+
+  // Optional grouping of many changes (a whole "Save") into one durable write, for stores where
+  // each write is costly. Batches nest; calls inside return their own results as usual, and
+  // EndBatch of the outermost batch returns whether the grouped changes were stored: on
+  // failure every change of the batch is undone. Stores that write at once ignore batches.
+  virtual void BeginBatch() {}
+  virtual long EndBatch() { return ERROR_SUCCESS; }
 };
 
 }  // namespace veltrix::platform

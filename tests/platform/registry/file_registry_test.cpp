@@ -247,6 +247,30 @@ TEST(FileRegistryTest, UnsavableChangeFailsAndLeavesMemoryAsTheFile) {
   EXPECT_EQ(FolderEntries(readOnly), (std::vector<std::string>{"registry.reg", "registry.reg.lock"}));
 }
 
+TEST(FileRegistryTest, BatchSavesOnceAtTheEndOrUndoesEverything) {
+  ScratchFolder folder;
+  const auto file = folder.Path() / "registry.reg";
+  FileRegistry reg(file);
+  reg.BeginBatch();
+  HKey key = CreateKey(reg, kSetting);
+  for (int i = 0; i < 100; ++i)
+    ASSERT_EQ(SetValue(reg, key, "v" + std::to_string(i), REG_DWORD, {1, 0, 0, 0}), 0);
+  EXPECT_FALSE(std::filesystem::exists(file)) << "nothing is written inside the batch";
+  EXPECT_EQ(reg.EndBatch(), ERROR_SUCCESS);
+  EXPECT_TRUE(FileRegistry(file).ReadValue(kSetting, "v99"));
+  reg.RegCloseKey(key);
+
+  WriteFile(folder.Path() / "blocked", "");
+  FileRegistry blocked(folder.Path() / "blocked" / "registry.reg");
+  blocked.BeginBatch();
+  key = CreateKey(blocked, kSetting);
+  EXPECT_EQ(SetValue(blocked, key, "Check1", REG_DWORD, {1, 0, 0, 0}), ERROR_SUCCESS);
+  long rc = blocked.EndBatch();
+  EXPECT_TRUE(rc == ERROR_ACCESS_DENIED || rc == ERROR_WRITE_FAULT) << rc;
+  EXPECT_FALSE(blocked.KeyExists("SYSTEM"));
+  EXPECT_EQ(blocked.OpenHandleCount(), 0u);
+}
+
 TEST(FileRegistryTest, DefaultPathFollowsTheConfigFolder) {
   const char* oldConfig = std::getenv("XDG_CONFIG_HOME");
   const char* oldHome = std::getenv("HOME");

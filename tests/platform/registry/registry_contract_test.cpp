@@ -202,5 +202,22 @@ TYPED_TEST(RegistryContractTest, HandlesAndNamesAreChecked) {
   EXPECT_EQ(reg.SubKeyNames("Software"), std::vector<std::string>{"Veltrix"});
 }
 
+TYPED_TEST(RegistryContractTest, BatchesNestAndShowTheirChangesAtOnce) {
+  MemoryRegistry& reg = *this->reg_;
+  reg.BeginBatch();
+  HKey key = this->Create(kLimit);
+  reg.BeginBatch();
+  ASSERT_EQ(SetValue(reg, key, "FirstBoot", REG_DWORD, {1, 0, 0, 0}), ERROR_SUCCESS);
+  EXPECT_EQ(reg.EndBatch(), ERROR_SUCCESS);
+  EXPECT_TRUE(reg.ReadValue(kLimit, "FirstBoot"));
+  EXPECT_EQ(reg.RegDeleteValueA(key, "FirstBoot"), ERROR_SUCCESS);
+  ASSERT_EQ(SetValue(reg, key, "WEnable0", REG_DWORD, {0, 0, 0, 0}), ERROR_SUCCESS);
+  EXPECT_EQ(reg.EndBatch(), ERROR_SUCCESS);
+  EXPECT_EQ(reg.EndBatch(), ERROR_INVALID_PARAMETER) << "no batch is open";
+  EXPECT_FALSE(reg.ReadValue(kLimit, "FirstBoot"));
+  EXPECT_TRUE(reg.ReadValue(kLimit, "WEnable0"));
+  reg.RegCloseKey(key);
+}
+
 }  // namespace
 }  // namespace veltrix::platform
