@@ -94,6 +94,10 @@ FileRegistry::FileRegistry(std::filesystem::path file, WarningSink sink)
   Unlock();
 }
 
+FileRegistry::~FileRegistry() {
+  Unlock();
+}
+
 bool FileRegistry::Lock(bool create) {
   if (create) {
     std::error_code ec;
@@ -206,15 +210,17 @@ long FileRegistry::Save() {
   std::filesystem::create_directories(folder, ec);
   if (ec) return ErrorFromErrno(ec.value());
 
+  // A new file gets 0644 less the umask; a replaced one keeps its permissions.
   mode_t mode = 0644;
   struct stat existing {};
-  if (::stat(file_.c_str(), &existing) == 0) mode = existing.st_mode & 07777;
+  bool keepMode = ::stat(file_.c_str(), &existing) == 0;
+  if (keepMode) mode = existing.st_mode & 07777;
 
   std::filesystem::path temp =
       WithSuffix(file_, ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(++saveCounter));
   int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
   if (fd < 0) return ErrorFromErrno(errno);
-  bool ok = WriteAll(fd, text) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+  bool ok = WriteAll(fd, text) && (!keepMode || ::fchmod(fd, mode) == 0) && ::fsync(fd) == 0;
   int error = errno;
   if (::close(fd) != 0 && ok) {
     ok = false;

@@ -43,6 +43,9 @@ class FileRegistry : public MemoryRegistry {
   // Reads the file at once (a missing file or folder is an empty store, created on the first
   // change). Damage found now or later is reported through the sink and LoadWarning().
   explicit FileRegistry(std::filesystem::path file, WarningSink sink = {});
+  ~FileRegistry() override;
+  FileRegistry(const FileRegistry&) = delete;
+  FileRegistry& operator=(const FileRegistry&) = delete;
 
   const std::filesystem::path& File() const { return file_; }
   // The most recent message about a damaged or unreadable file, if any.
