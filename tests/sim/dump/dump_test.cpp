@@ -138,6 +138,16 @@ TEST(RealDumps, ReprogrammedDivisorKeepsTheFanSpeed) {
   EXPECT_NEAR(1350000.0 / (count * 4), rpm, rpm * 0.01);
 }
 
+TEST(RealDumps, ConfigurationSpaceDumpSetsTheLogicalDevice) {
+  SimMachine m(*FindProfile("ZR31-X"), 1);
+  ASSERT_EQ(m.LoadDumpFile(kDumpDir + "it8705f-khali-superio.dump"), "");
+  const SuperIoConfig& cfg = m.Chip().Config();
+  EXPECT_EQ(cfg.GetRegister(4, 0x74), 0x04);
+  EXPECT_EQ(cfg.GetRegister(4, 0xF2), 0x0A);
+  EXPECT_EQ(cfg.GetRegister(4, 0xF6), 0xFF);
+  EXPECT_EQ(m.Chip().MonitorIndexPort(), 0x295);  // active at 0x290 as dumped
+}
+
 TEST(DumpFormat, AsciiColumnUnreadableCellsAndBanks) {
   std::string text =
       "isadump 0x295 0x296\n"
