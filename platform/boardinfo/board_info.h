@@ -22,6 +22,13 @@ class BoardInfo {
   virtual void GetLoginUser(char* user) = 0;                 // kLoginUserSize
   // *arg is set to 0 by the caller; the result is the amount shown.
   virtual std::int32_t GetSystemPhysicalMemory(std::int32_t* arg) = 0;
+  // The same amount in bytes without the 32-bit limit (GetSystemPhysicalMemory reports bytes
+  // and saturates at 0x7FFFFFFF on machines with 2 GiB or more).
+  virtual std::uint64_t PhysicalMemoryBytes() {
+    std::int32_t arg = 0;
+    std::int32_t bytes = GetSystemPhysicalMemory(&arg);
+    return bytes > 0 ? static_cast<std::uint64_t>(bytes) : 0;
+  }
   virtual void PlatformInformation(char* osName, char* osVersion) = 0;  // kPlatformFieldSize each
 };
 

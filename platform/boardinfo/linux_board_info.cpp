@@ -152,11 +152,13 @@ std::optional<std::uint64_t> LinuxBoardInfo::MemoryBytes() const {
 }
 
 std::int32_t LinuxBoardInfo::GetSystemPhysicalMemory(std::int32_t* /*arg*/) {
-  auto bytes = MemoryBytes();
-  if (!bytes) return 0;
-  std::uint64_t units = *bytes / kPhysicalMemoryUnitBytes;
   constexpr auto kMax = static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max());
-  return static_cast<std::int32_t>(units > kMax ? kMax : units);
+  std::uint64_t bytes = PhysicalMemoryBytes();
+  return static_cast<std::int32_t>(bytes > kMax ? kMax : bytes);
+}
+
+std::uint64_t LinuxBoardInfo::PhysicalMemoryBytes() {
+  return MemoryBytes().value_or(0);
 }
 
 std::string LinuxBoardInfo::OsName() const {

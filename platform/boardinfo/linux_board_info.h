@@ -14,9 +14,6 @@
 
 namespace veltrix::platform {
 
-// GetSystemPhysicalMemory reports mebibytes: 32 bits hold any real machine's memory.
-inline constexpr std::uint64_t kPhysicalMemoryUnitBytes = 1024 * 1024;
-
 class LinuxBoardInfo : public BoardInfo {
  public:
   explicit LinuxBoardInfo(std::string root = "/");
@@ -25,7 +22,9 @@ class LinuxBoardInfo : public BoardInfo {
   std::int32_t GetPciBaseAddress(std::int32_t* arg) override;
   void GetCpuType(char* cpu) override;
   void GetLoginUser(char* user) override;
+  // Bytes, saturated at 0x7FFFFFFF; PhysicalMemoryBytes() has the full amount.
   std::int32_t GetSystemPhysicalMemory(std::int32_t* arg) override;
+  std::uint64_t PhysicalMemoryBytes() override;
   void PlatformInformation(char* osName, char* osVersion) override;
 
  private:

@@ -110,6 +110,7 @@ TEST(LinuxBoardInfoTest, MissingFilesGiveEmptyTextsAndNotFound) {
   EXPECT_EQ(info.GetPciBaseAddress(&arg), -1);
   arg = 0;
   EXPECT_EQ(info.GetSystemPhysicalMemory(&arg), 0);
+  EXPECT_EQ(info.PhysicalMemoryBytes(), 0u);
 }
 
 TEST(LinuxBoardInfoTest, CpuUserMemoryAndOperatingSystem) {
@@ -134,8 +135,12 @@ TEST(LinuxBoardInfoTest, CpuUserMemoryAndOperatingSystem) {
   EXPECT_EQ(user.Text(), "someone_with_a_long");  // 19 characters and the NUL
   EXPECT_TRUE(user.GuardIntact());
 
+  // 2 GiB no longer fits the 32-bit result: it saturates, the wide call has it all.
   std::int32_t arg = 0;
-  EXPECT_EQ(info.GetSystemPhysicalMemory(&arg), 2048);  // 2 GiB in MiB
+  EXPECT_EQ(info.GetSystemPhysicalMemory(&arg), 0x7FFFFFFF);
+  EXPECT_EQ(info.PhysicalMemoryBytes(), 2147483648u);
+  root.Write("proc/meminfo", "MemTotal:         524288 kB\n");
+  EXPECT_EQ(info.GetSystemPhysicalMemory(&arg), 536870912);  // shown as 524288 KBytes
 
   BlankBuffer<kPlatformFieldSize> osName, osVersion;
   info.PlatformInformation(osName.data(), osVersion.data());
