@@ -92,12 +92,11 @@ class Parser {
     int nextRow = 0;
     int lineNo = 0;
     std::size_t pos = 0;
-    auto finishTable = [&](int atLine) -> std::optional<std::string> {
+    auto finishTable = [&]() -> std::optional<std::string> {
       if (!table) return std::nullopt;
       if (nextRow != 16 && nextRow != 8)
         return "table starting at line " + std::to_string(table->line) + " has " + std::to_string(nextRow) +
                " rows, expected 16 (or 8 from a busy chip)";
-      (void)atLine;
       table->rows = nextRow;
       dump.tables.push_back(*table);
       table.reset();
@@ -126,13 +125,13 @@ class Parser {
         if (auto err = ParseRow(trimmed.substr(3), *row, *table)) return Fail(lineNo, *err);
         ++nextRow;
         if (nextRow == 16) {
-          if (auto err = finishTable(lineNo)) return Fail(lineNo, *err);
+          if (auto err = finishTable()) return Fail(lineNo, *err);
         }
         continue;
       }
       // Any other line ends a short (8-row) table.
       if (table && nextRow > 0) {
-        if (auto err = finishTable(lineNo)) return Fail(lineNo, *err);
+        if (auto err = finishTable()) return Fail(lineNo, *err);
       }
       if (IsBlank(line) || trimmed.front() == '#') continue;
       auto tokens = Tokens(trimmed);
@@ -151,7 +150,7 @@ class Parser {
     }
     if (table) {
       if (nextRow == 0) return Fail(lineNo, "column header without register rows");
-      if (auto err = finishTable(lineNo)) return Fail(lineNo, *err);
+      if (auto err = finishTable()) return Fail(lineNo, *err);
     }
     if (dump.tables.empty()) return Fail(lineNo == 0 ? 1 : lineNo, "no register table found");
     DumpParseResult r;
