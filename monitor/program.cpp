@@ -11,7 +11,11 @@
 
 namespace veltrix::monitor {
 
-Program::Program(Services services) : services_(services) {}
+Program::Program(Services services) : services_(services) {
+#ifdef VELTRIX_HAVE_FRMDOCTOR
+  InstallChannelHooks(*this);  // board items, limit store, beeps and fan output of the main window
+#endif
+}
 
 Program::~Program() {
   // The main window's controls may refer to secondary windows' state; it goes first.

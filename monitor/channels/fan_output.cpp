@@ -1,0 +1,240 @@
+// Fan output primitive, read-back, full-speed measurement, the fan animation and the fan-speed
+// captions while a fan-control method is in force.
+#include "monitor/channels/fan_output.h"
+
+#include <filesystem>
+
+#include "monitor/boards/board_tables.h"
+#include "monitor/channels/number_format.h"
+#include "monitor/chip/superio.h"
+#include "monitor/program.h"
+#include "monitor/ui/frmdoctor.h"
+
+namespace veltrix::monitor {
+
+namespace {
+
+constexpr double kRpmConstant = 1350000.0;
+constexpr double kMultiMethodMaxRpm = 8000.0;  // faster readings at low output are counting noise
+
+struct OutputStep {
+  std::int16_t percent;
+  std::uint8_t winbond;
+  std::uint8_t ite;
+};
+// Measured output values that give evenly spaced speeds on the boards' fans.
+constexpr OutputStep kOutputTable[] = {
+    {0, 0, 0},    {5, 12, 3},   {10, 12, 3},  {15, 15, 3},  {20, 15, 3},  {25, 15, 3},   {30, 15, 3},
+    {35, 15, 3},  {40, 15, 4},  {45, 15, 7},  {50, 15, 8},  {55, 16, 9},  {60, 17, 10},  {65, 20, 12},
+    {70, 24, 14}, {75, 29, 17}, {80, 37, 20}, {85, 49, 24}, {90, 74, 31}, {95, 120, 42}, {100, 255, 100},
+};
+
+std::uint8_t OutputByte(float value) {
+  const int v = static_cast<int>(value);
+  return static_cast<std::uint8_t>(v & 0xFF);
+}
+
+void ShowInvalidFan(Program& program) {
+  program.Sys().MsgBox("Invalid Fan number !", platform::vbOKOnly | platform::vbCritical, "Error");
+}
+
+}  // namespace
+
+float FanPercentToOutput(Program& program, std::int16_t percent) {
+  const std::uint16_t family = program.G().ChipFamily;
+  if (family != kChipFamilyWinbond && family != kChipFamilyIte) return 0.0F;
+  for (const OutputStep& step : kOutputTable) {
+    if (step.percent == percent) return family == kChipFamilyWinbond ? step.winbond : step.ite;
+  }
+  if (family == kChipFamilyWinbond) return percent;
+  return static_cast<float>(static_cast<int>(percent * 1.275));
+}
+
+void SetFanSpeed(Program& program, std::int16_t fan, std::int16_t percent) {
+  auto& g = program.G();
+  auto& main = program.frmdoctor();
+  if (g.ChipFamily == kChipFamilyWinbond) {
+    if (fan != 0 && fan != 1) {
+      ShowInvalidFan(program);
+      return;
+    }
+    SelectBank(program, 0);
+    const std::uint8_t r47 = ReadMonitorRegister(program, 0x47);
+    if (fan == 0) {
+      WriteMonitorRegister(program, 0x47, static_cast<std::uint8_t>((r47 & 0xCF) | 0x20));
+      const std::uint8_t r5d = ReadMonitorRegister(program, 0x5D);
+      WriteMonitorRegister(program, 0x5D, static_cast<std::uint8_t>(r5d & 0xDF));
+    } else {
+      WriteMonitorRegister(program, 0x47, static_cast<std::uint8_t>((r47 & 0x3F) | 0x80));
+      const std::uint8_t r5d = ReadMonitorRegister(program, 0x5D);
+      WriteMonitorRegister(program, 0x5D, static_cast<std::uint8_t>(r5d & 0xBF));
+    }
+    main.FanChannel[static_cast<std::size_t>(fan)].Fan_Divisor = 4;
+    const std::uint8_t value = OutputByte(FanPercentToOutput(program, percent));
+    if (g.ChipId == kChipW83627HF) {
+      WriteMonitorRegister(program, fan == 0 ? 0x5A : 0x5B, value);
+    } else if (g.ChipId == kChipW83697HF || g.ChipId == kChipW83637HF) {
+      WriteMonitorRegister(program, fan == 0 ? 0x01 : 0x03, value);
+    }
+  } else if (g.ChipFamily == kChipFamilyIte) {
+    if (fan < 0 || fan > 2) {
+      ShowInvalidFan(program);
+      return;
+    }
+    const std::uint8_t old = ReadMonitorRegister(program, 0x0B);
+    const std::uint8_t control[] = {static_cast<std::uint8_t>((old & 0xF2) | 0x02),
+                                    static_cast<std::uint8_t>((old & 0x5F) | 0x10),
+                                    static_cast<std::uint8_t>((old & 0x5F) | 0x40)};
+    WriteMonitorRegister(program, 0x0B, control[fan]);
+    main.FanChannel[static_cast<std::size_t>(fan)].Fan_Divisor = fan == 2 ? 8 : 4;
+    WriteMonitorRegister(program, static_cast<std::uint8_t>(0x15 + fan),
+                         OutputByte(FanPercentToOutput(program, percent)));
+  }
+}
+
+std::uint8_t ReadFanOutput(Program& program, std::int16_t fan) {
+  const std::uint32_t chip = program.G().ChipId;
+  std::uint8_t reg = 0;
+  if (chip == kChipW83627HF) reg = fan == 0 ? 0x5A : 0x5B;
+  if (chip == kChipW83697HF || chip == kChipW83637HF) reg = fan == 0 ? 0x01 : 0x03;
+  if (chip == kChipIT8705F || chip == kChipIT8712F) reg = fan == 0 ? 0x15 : 0x16;
+  if (reg == 0 || (fan != 0 && fan != 1)) return 0;
+  return ReadMonitorRegister(program, reg);
+}
+
+void MeasureFullSpeedRpm(Program& program) {
+  auto& g = program.G();
+  auto& main = program.frmdoctor();
+  auto& full = main.FullSpeedRpm;
+  if (main.FanControlMethod != kFanMethodNone) {
+    if (full[0] > 0 && full[1] > 0) return;
+    if (full[0] == 0) SetFanSpeed(program, 0, 100);
+    if (full[1] == 0) SetFanSpeed(program, 1, 100);
+    // Let the fans spin up; the slower they were, the longer it takes.
+    int waitMs = 500;
+    if (main.CpuFanPercent < 10 || main.SystemFanPercent < 10) {
+      waitMs = 1500;
+    } else if (main.CpuFanPercent <= 50 || main.SystemFanPercent <= 50) {
+      waitMs = 1000;
+    }
+    program.App().Sched().Sleep(waitMs);
+  }
+  auto rpmOf = [&](int fan, std::uint8_t count) -> std::int16_t {
+    return RoundHalfEven16(main.FanRpm(fan, count));
+  };
+  if (g.ChipFamily == kChipFamilyWinbond) {
+    SelectBank(program, 0);
+    const std::uint8_t r47 = ReadMonitorRegister(program, 0x47);
+    WriteMonitorRegister(program, 0x47, static_cast<std::uint8_t>((r47 & 0x0F) | 0xA0));
+    const std::uint8_t r4b = ReadMonitorRegister(program, 0x4B);
+    WriteMonitorRegister(program, 0x4B, static_cast<std::uint8_t>((r4b & 0x3F) | 0x80));
+    for (int fan = 0; fan < kFanCount; ++fan) {
+      const std::uint8_t count = ReadMonitorRegister(program, static_cast<std::uint8_t>(0x28 + fan));
+      if (count != 255 && full[fan] == 0) {
+        full[fan] = rpmOf(fan, count);
+      } else if (count == 255 && ReadFanOutput(program, static_cast<std::int16_t>(fan)) == 0) {
+        full[fan] = 0;
+      }
+    }
+  } else if (g.ChipFamily == kChipFamilyIte) {
+    const bool onOff = boards::UsesAlternativeIteFanSetup(g.ModelName);
+    WriteMonitorRegister(program, 0x13, onOff ? 0x70 : 0x77);
+    WriteMonitorRegister(program, 0x14, onOff ? 0x00 : 0xA0);
+    WriteMonitorRegister(program, 0x0B, 0x52);
+    for (int fan = 0; fan < kFanCount; ++fan) {
+      main.updFanLoLimit[fan].Enabled = true;
+      const std::uint8_t count = ReadMonitorRegister(program, static_cast<std::uint8_t>(0x0D + fan));
+      if (count != 255) {
+        full[fan] = rpmOf(fan, count);
+      } else if (ReadFanOutput(program, static_cast<std::int16_t>(fan)) == 0) {
+        full[fan] = 0;
+      }
+    }
+  }
+}
+
+std::string FanAnimationFile(std::int16_t percent) {
+  int n = 1;
+  if (percent <= 0) {
+    n = 0;
+  } else if (percent <= 20) {
+    n = 5;
+  } else if (percent <= 40) {
+    n = 4;
+  } else if (percent <= 60) {
+    n = 3;
+  } else if (percent <= 80) {
+    n = 2;
+  }
+  return "/GIF/fan" + std::to_string(n) + ".gif";
+}
+
+void SetFanAnimation(Program& program, forms::AnimatedGif& control, std::int16_t percent) {
+  const std::string file = program.Sys().ProgramFolder() + FanAnimationFile(percent);
+  std::string shown = control.Picture;
+  while (!shown.empty() && shown.back() == ' ') shown.pop_back();
+  while (!shown.empty() && shown.front() == ' ') shown.erase(0, 1);
+  if (shown == file) return;
+  std::error_code error;
+  if (!std::filesystem::exists(file, error)) return;
+  control.Picture = file;
+}
+
+// ---- fan-speed captions per fan-control method --------------------------------------------------
+
+void frmdoctor::SetFanAnimation(int percent) {
+  monitor::SetFanAnimation(program_, AniGif1, static_cast<std::int16_t>(percent));
+}
+
+void frmdoctor::ProcessFanForDisableFanMethod(int fan, std::uint8_t count, std::uint8_t output) {
+  const bool winbond = program_.G().ChipFamily == kChipFamilyWinbond;
+  if (fan == 0 || fan == 1) {
+    const bool fullOutput = winbond ? output == 255 : output == 100;
+    if (fullOutput) lblFanSpeed[fan].Caption = FormatRpm(FanRpm(fan, count));
+  } else if (count != 255) {
+    lblFanSpeed[fan].Caption = FormatRpm(FanRpm(fan, count));
+  }
+  if (fan == 0) CpuFanPercent = output != 0 ? 100 : 0;
+  if (fan == 1) SystemFanPercent = output != 0 ? 100 : 0;
+}
+
+void frmdoctor::ProcessFanForMultiMethod(int fan, std::uint8_t count) {
+  if (fan == 0 || fan == 1) {
+    const int percent = fan == 0 ? CpuFanPercent : SystemFanPercent;
+    if (percent < 50) {
+      // Counts at low output are unreliable: estimate from the full-speed reference.
+      lblFanSpeed[fan].Caption =
+          percent == 0 ? std::string("fan stop")
+                       : FormatRpm(percent / 100.0 * FullSpeedRpm[static_cast<std::size_t>(fan)]);
+      return;
+    }
+  }
+  const double rpm = FanRpm(fan, count);
+  if (rpm >= kMultiMethodMaxRpm || rpm <= 0.0) return;
+  lblFanSpeed[fan].Caption = FormatRpm(rpm);
+}
+
+void frmdoctor::ProcessFanForFixMethod(int fan, std::uint8_t count) {
+  if (fan != 0 && fan != 1) return;
+  const int percent = fan == 0 ? FixCPUFanSpeed : FixSystemFanSpeed;
+  auto& full = FullSpeedRpm[static_cast<std::size_t>(fan)];
+  if (percent > 50 || percent < 0) {
+    const double rpm = FanRpm(fan, count);
+    lblFanSpeed[fan].Caption = FormatRpm(rpm);
+    if (CaptionValue(lblFanSpeed[fan].Caption.Get()) >= full) {
+      if (full != 0) {
+        lblFanSpeed[fan].Caption = FormatRpm(percent / 100.0 * full);
+      } else if (percent == 100) {
+        full = RoundHalfEven16(rpm);
+      }
+    }
+  } else if (percent > 0) {
+    lblFanSpeed[fan].Caption = FormatRpm(percent / 100.0 * full);
+  } else {
+    lblFanSpeed[fan].Caption = "fan stop";
+  }
+  SetFanAnimation(CpuFanPercent);
+  SetProgressForFanSpeed(fan, count);
+}
+
+}  // namespace veltrix::monitor

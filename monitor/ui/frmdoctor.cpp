@@ -1,0 +1,123 @@
+// The main window: construction, event wiring and its load sequence.
+#include "monitor/ui/frmdoctor.h"
+
+#include "monitor/boards/board_tables.h"
+#include "monitor/channels/fan_output.h"
+#include "monitor/channels/number_format.h"
+#include "monitor/chip/superio.h"
+#include "monitor/program.h"
+#include "monitor/startup/chk_mb_model.h"
+
+namespace veltrix::monitor {
+
+frmdoctor::frmdoctor(Program& program) : forms::Form(program.App(), "frmdoctor"), program_(program) {
+  WireChannelEvents();
+  WireAlarmEvents();
+  WireSettingEvents();
+}
+
+void frmdoctor::WireChannelEvents() {
+  Timer1.OnTimer = [this] { Timer1_Timer(); };
+  Timer3.OnTimer = [this] { Timer3_Timer(); };
+  for (int i = 0; i < kVoltageCount; ++i) {
+    updHiLimit[i].OnChange = [this, i] { updHiLimit_Change(i); };
+    updLoLimit[i].OnChange = [this, i] { updLoLimit_Change(i); };
+  }
+  for (int k = 0; k < kTempCount; ++k) {
+    updTempHiLimit[k].OnChange = [this, k] { updTempHiLimit_Change(k); };
+    updTempLoLimit[k].OnChange = [this, k] { updTempLoLimit_Change(k); };
+    lblStatusT[k].OnChange = [this, k] { MoveTempThumb(k, CaptionValue(lblStatusT[k].Caption.Get())); };
+  }
+  for (int j = 0; j < kFanCount; ++j) {
+    updFanLoLimit[j].OnChange = [this, j] { updFanLoLimit_Change(j); };
+  }
+}
+
+namespace {
+void RunStep(const std::function<void()>& step) {
+  if (step) step();
+}
+}  // namespace
+
+void frmdoctor::Form_Load() {
+  auto& g = program_.G();
+
+  // Per-fan stop detection starts clean; the temperature path is not known yet.
+  for (int j = 0; j < kFanCount; ++j) {
+    FanStopLatch[j] = 0;
+    LastFanCount[j] = 255;
+  }
+  AllTempPath = 0;
+
+  const std::string family = g.ModelName.substr(0, 2);
+  if (family == "ZT" || family == "ZV") Check3.Enabled = false;
+
+  Width = 8280;
+  Height = 6540;
+  ImageTitle.Height = 795;
+  ImageTitle.Width = 8250;
+  for (int k = 0; k < kTempCount; ++k) sldTemp[k].Height = 400;
+  for (int i = 0; i < kVoltageCount; ++i) SldVoltage[i].Height = 400;
+
+  RunStep(Later.Load_Proc);
+
+  // Fan control and CD-ROM state; the smart method's step counter is set by fan control.
+  RunStep(Later.LoadFanControlState);
+  RunStep(Later.LoadCDROMControlSetting);
+  FanTimer.Enabled = true;
+  FanDialogOpen = false;
+  RunStep(Later.FirstSelect);
+
+  if (Check5.Value == 1) RunStep(Later.WriteLogTitle);
+
+  LimitsReady = 0;
+  for (int k = 0; k < kTempCount; ++k) updTempLoLimit[k].Visible = false;
+  StopMonitoring(program_);
+  if (g.ModelName == boards::Zv50Model() || g.ChipId == kChipW83697HF) LineN5V.Visible = true;
+
+  ShowBoardItems();
+  RefreshItemRows();
+
+  init_Voltage_items();
+  Init_Fan_Items();
+  Init_Temp_Items();
+  ApplyTempCaptionPresets();
+  ProcessCPUFanFirst();
+
+  Timer1.Enabled = true;
+  LimitsReady = -1;
+  StartMonitoring(program_);
+
+  MultiLanguage();
+  ModelLabelActions actions;
+  actions.ChangeLabelFan = [this] { ChangeLabelFan(); };
+  actions.ChangeLabelTemp = [this] { ChangeLabelTemp(); };
+  actions.ExchangeCPUAndSystemTempLabel = [this] { ExchangeCPUAndSystemTempLabel(); };
+  actions.ChangeLabelTempForZT50 = [this] { ChangeLabelTempForZT50(); };
+  actions.SetFanLabel = [this](int n, const std::string& caption) { lblFanItem[n].Caption = caption; };
+  actions.SetTempLabel = [this](int n, const std::string& caption) { lblTempItem[n].Caption = caption; };
+  ChkMBModel(program_, actions);
+  LoadGeneralSettings();
+  CheckFirstTime();
+  RunStep(Later.FillSystemInformation);
+  RunStep(Later.LoadAboutText);
+
+  updTempHiLimit_Change(0);
+  updTempHiLimit_Change(1);
+  if (WEnable[kFirstTempItem + 2] == 1) updTempHiLimit_Change(2);
+
+  RunStep(Later.CheckSupportFanControlFromModel);
+  SetFanAnimation(CpuFanPercent);
+}
+
+void InstallChannelHooks(Program& program) {
+  auto& hooks = program.Hooks();
+  hooks.BuildBoardItemTable = [&program] { program.frmdoctor().BuildBoardItemTable(); };
+  hooks.LoadLimitStore = [&program] { program.frmdoctor().LoadLimitStore(); };
+  hooks.ApplyBeepSettings = [&program] { program.frmdoctor().ApplyBeepSettings(); };
+  hooks.SetFanSpeed = [&program](int fan, int percent) {
+    SetFanSpeed(program, static_cast<std::int16_t>(fan), static_cast<std::int16_t>(percent));
+  };
+}
+
+}  // namespace veltrix::monitor
