@@ -1,0 +1,84 @@
+#pragma once
+// Widgets of the controls that have no ready-made Qt counterpart: the gauge (a slider that
+// shows its limit window), the spin arrows of an up/down control, a picture box with its
+// persistent drawing, and a line. They paint from the model control they show and report
+// input through callbacks; they never hold state of their own.
+#include <QPixmap>
+#include <QWidget>
+#include <functional>
+
+#include "platform/forms/control.h"
+
+namespace veltrix::qt {
+
+// Twips to pixels (15 twips = 1 pixel at 96 DPI).
+constexpr int Px(int twips) {
+  return twips >= 0 ? (twips + 7) / 15 : -((-twips + 7) / 15);
+}
+
+// A horizontal gauge: the track, the highlighted window SelStart..SelStart+SelLength and a
+// marker at Value. Min above Max is a reversed scale. Still drawn when disabled (greyed).
+class GaugeWidget : public QWidget {
+ public:
+  GaugeWidget(forms::Slider& slider, QWidget* parent);
+  std::function<void(int value)> onUserValue;
+  // The value at a horizontal pixel position.
+  int ValueAt(int x) const;
+  // The horizontal pixel position of a value.
+  double XOf(double value) const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  forms::Slider& slider_;
+};
+
+// The two arrows of an up/down control, stacked (upper = up). A click reports +1 or -1.
+class SpinArrows : public QWidget {
+ public:
+  SpinArrows(forms::UpDown& updown, QWidget* parent);
+  std::function<void(int direction)> onStep;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  forms::UpDown& updown_;
+  int pressed_ = 0;
+};
+
+// A picture box: its picture at the top-left corner, then its drawn lines (twips).
+class DrawingWidget : public QWidget {
+ public:
+  DrawingWidget(forms::PictureBox& box, QWidget* parent);
+  void SetPixmap(const QPixmap& pixmap);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  forms::PictureBox& box_;
+  QPixmap pixmap_;
+};
+
+// A line control: a transparent widget spanning the line's bounding box.
+class LineWidget : public QWidget {
+ public:
+  LineWidget(forms::LineControl& line, QWidget* parent);
+  // Moves and resizes the widget to the line's ends.
+  void Sync();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  forms::LineControl& line_;
+};
+
+}  // namespace veltrix::qt
