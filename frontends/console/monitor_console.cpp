@@ -1,0 +1,171 @@
+#include "frontends/console/monitor_console.h"
+
+#include <cstdio>
+#include <sstream>
+
+#include "frontends/console/json_text.h"
+#include "monitor/program.h"
+#include "monitor/ui/frmdoctor.h"
+
+namespace veltrix::console {
+
+namespace {
+
+// Alarm dialogs by item.
+constexpr const char* kDialogs[monitor::kItemCount] = {
+    "frmVcoreA", "frmV25",  "frmV33",  "frmVp5",  "frmVp12",  "frmVn12",  "frmVn5",   "frmVsb",
+    "frmVbat",   "frmFan1", "frmFan2", "frmFan3", "frmTemp1", "frmTemp2", "frmTemp3", "frmCaseOpen"};
+
+bool IsRed(const forms::Control& c) {
+  return c.BackColor == forms::kColorRed;
+}
+
+// Display width of UTF-8 text in characters (continuation bytes do not count).
+std::size_t Width(const std::string& text) {
+  std::size_t n = 0;
+  for (const char c : text) {
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
+  }
+  return n;
+}
+
+std::string Pad(const std::string& text, std::size_t width) {
+  const std::size_t w = Width(text);
+  return w >= width ? text : text + std::string(width - w, ' ');
+}
+
+std::string PadLeft(const std::string& text, std::size_t width) {
+  const std::size_t w = Width(text);
+  return w >= width ? text : std::string(width - w, ' ') + text;
+}
+
+}  // namespace
+
+MonitorConsole::MonitorConsole(monitor::Program& program, std::ostream& out, MonitorConsoleOptions options,
+                               const std::vector<platform::ShownMessageBox>* boxes)
+    : program_(program), out_(out), options_(options), boxes_(boxes) {}
+
+void MonitorConsole::Attach() {
+  program_.frmdoctor().AfterTick = [this] { OnTick(); };
+}
+
+void MonitorConsole::OnTick() {
+  out_ << (options_.json ? JsonRecord() : TextRecord()) << '\n';
+  out_.flush();
+}
+
+std::vector<MonitorRow> MonitorConsole::Rows() const {
+  auto& w = program_.frmdoctor();
+  std::vector<MonitorRow> rows;
+  rows.reserve(monitor::kItemCount);
+  for (int i = 0; i < monitor::kItemCount; ++i) {
+    MonitorRow r;
+    r.index = i;
+    r.enabled = w.WEnable[i] == 1;
+    r.present = w.ItemPresent[i] == 1;
+    if (i < monitor::kFirstFanItem) {
+      r.name = w.lblItemName[i].Caption;
+      r.text = w.lblStatusV[i].Caption;
+      r.unit = w.lblV[i].Caption;
+      r.limits = w.LblLoLimit[i].Caption + " .. " + w.LblHiLimit[i].Caption;
+      r.alarm = IsRed(w.lblStatusV[i]);
+    } else if (i < monitor::kFirstTempItem) {
+      const int j = i - monitor::kFirstFanItem;
+      r.name = w.lblFanItem[j].Caption;
+      r.text = w.lblFanSpeed[j].Caption;
+      r.unit = w.lblFanUnit[j].Caption;
+      r.limits = "> " + w.lblFanLoLimit[j].Caption;
+      r.alarm = IsRed(w.lblFanSpeed[j]);
+    } else if (i < monitor::kChassisItem) {
+      const int k = i - monitor::kFirstTempItem;
+      r.name = w.lblTempItem[k].Caption;
+      r.text = w.lblStatusT[k].Caption;
+      r.unit = w.lblT[k].Caption;
+      r.limits = "< " + w.lblTempHiLimit[k].Caption;
+      r.alarm = IsRed(w.lblStatusT[k]);
+    } else {
+      r.name = w.optCaseOpened.Caption;
+      r.text = w.lblCaseOpen.Caption;
+      r.alarm = IsRed(w.lblCaseOpen);
+    }
+    rows.push_back(std::move(r));
+  }
+  return rows;
+}
+
+std::vector<std::string> MonitorConsole::LoadedDialogs() const {
+  std::vector<std::string> loaded;
+  for (const char* name : kDialogs) {
+    const forms::Form* form = program_.App().FindForm(name);
+    if (form != nullptr && form->IsLoaded()) loaded.emplace_back(name);
+  }
+  return loaded;
+}
+
+std::vector<platform::ShownMessageBox> MonitorConsole::TakeNewMessages() {
+  std::vector<platform::ShownMessageBox> fresh;
+  if (boxes_ == nullptr) return fresh;
+  if (boxesReported_ > boxes_->size()) boxesReported_ = 0;  // the record was cleared
+  fresh.assign(boxes_->begin() + static_cast<std::ptrdiff_t>(boxesReported_), boxes_->end());
+  boxesReported_ = boxes_->size();
+  return fresh;
+}
+
+std::string MonitorConsole::JsonRecord() {
+  const platform::LocalTime now = program_.Sys().Now();
+  char time[16];
+  std::snprintf(time, sizeof time, "%02d:%02d:%02d", now.hour % 100, now.minute % 100, now.second % 100);
+  std::string json = "{\"tick\":" + std::to_string(program_.MonitoringTicks()) +
+                     ",\"time\":" + JsonString(time) + ",\"model\":" + JsonString(program_.G().ModelName) +
+                     ",\"items\":[";
+  bool first = true;
+  for (const MonitorRow& r : Rows()) {
+    if (!first) json += ',';
+    first = false;
+    json += "{\"index\":" + std::to_string(r.index) + ",\"name\":" + JsonString(r.name) +
+            ",\"text\":" + JsonString(r.text) + ",\"alarm\":" + (r.alarm ? "true" : "false") +
+            ",\"enabled\":" + (r.enabled ? "true" : "false") +
+            ",\"present\":" + (r.present ? "true" : "false") + "}";
+  }
+  json += "],\"dialogs\":[";
+  first = true;
+  for (const std::string& d : LoadedDialogs()) {
+    if (!first) json += ',';
+    first = false;
+    json += JsonString(d);
+  }
+  json += "],\"messages\":[";
+  first = true;
+  for (const platform::ShownMessageBox& box : TakeNewMessages()) {
+    if (!first) json += ',';
+    first = false;
+    json += "{\"title\":" + JsonString(box.title) + ",\"text\":" + JsonString(box.text) + "}";
+  }
+  json += "]}";
+  return json;
+}
+
+std::string MonitorConsole::TextRecord() {
+  const platform::LocalTime now = program_.Sys().Now();
+  char time[16];
+  std::snprintf(time, sizeof time, "%02d:%02d:%02d", now.hour % 100, now.minute % 100, now.second % 100);
+  std::ostringstream s;
+  s << "-- tick " << program_.MonitoringTicks() << "  " << time << "  " << program_.G().ModelName << " --";
+  for (const MonitorRow& r : Rows()) {
+    if (!r.present) continue;  // rows the board does not have are hidden on the window too
+    s << "\n  " << Pad(r.name, 18);
+    if (!r.enabled) {
+      s << "(not monitored)";
+      continue;
+    }
+    s << PadLeft(r.text, 9) << ' ' << Pad(r.unit, 4) << Pad(r.limits.empty() ? "" : "[" + r.limits + "]", 18)
+      << (r.alarm ? "ALARM" : "ok");
+  }
+  for (const std::string& d : LoadedDialogs()) s << "\n  dialog: " << d;
+  for (const platform::ShownMessageBox& box : TakeNewMessages()) {
+    s << "\n  message: [" << box.title << "] " << box.text;
+  }
+  return s.str();
+}
+
+}  // namespace veltrix::console
