@@ -60,6 +60,10 @@ void frmdoctor::ChkBeep_Click(int i) {
 }
 
 void frmdoctor::chkEnable_Click(int i) {
+  // While the rows are being set up (start-up, "Load Default") the boxes only mirror the
+  // flags being installed; taking them back as edits would re-enable items that the store
+  // has switched off.
+  if (LimitsReady == 0) return;
   const bool on = chkEnable[i].Value == 1;
   if (on && ItemBeepCapable[i] == 1) ChkBeep[i].Visible = true;
   if (!on) {

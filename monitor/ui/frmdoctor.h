@@ -135,7 +135,7 @@ class frmdoctor : public forms::Form {
   forms::CheckBox Check4{*this, "Check4"};  // start as a tray icon
   forms::CheckBox Check5{*this, "Check5"};  // save sampling data to the log file
   forms::Slider SldInterval{*this, "SldInterval"};
-  forms::Label lblSec{*this, "lblSec"};
+  forms::Label LblSec{*this, "LblSec"};  // "Sec." beside the slider
 
   // ==== monitoring state (channels) =============================================================
   ItemFlags WEnable{};

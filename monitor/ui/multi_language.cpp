@@ -127,7 +127,7 @@ void frmdoctor::MultiLanguage() {
   text(Check3, 353);
   text(Check4, 352);
   text(Check5, 351);
-  text(lblSec, 358);
+  text(LblSec, 358);
 
   // System information page, with its title picture in the language's script.
   textOf("lblUser", -1, 315);

@@ -1,0 +1,193 @@
+// The handlers of the settings and monitoring pages, the tab strip and "Load Default".
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "monitor/program.h"
+#include "monitor/startup/frm_init.h"
+#include "monitor/ui/frmdoctor.h"
+#include "tests/monitor/settings/settings_helpers.h"
+#include "tests/support/sim_program.h"
+
+namespace veltrix::monitor {
+namespace {
+
+using namespace monitor::testing;
+using testsupport::SimProgram;
+
+constexpr const char* kBoard = "ZQ52";  // Winbond; item 1 (+2.5V) absent
+
+class SettingPage : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(p.Start());
+    f().Show();
+  }
+  frmdoctor& f() { return p.Prog().frmdoctor(); }
+  SimProgram p{kBoard};
+};
+
+TEST_F(SettingPage, PeriodBoxAndSliderDriveTheMonitoringPeriod) {
+  f().SSTabMain.UserSelectTab(7);
+  f().Check3.UserClick();
+  ASSERT_FALSE(p.AdvanceMs(500));
+  EXPECT_TRUE(f().SldInterval.Enabled);
+  EXPECT_EQ(f().Timer1.Interval, 600);  // ticking the box alone changes nothing
+
+  f().SldInterval.UserSetValue(3);
+  EXPECT_EQ(f().Timer1.Interval, 3000);
+  f().SldInterval.UserSetValue(9);
+  EXPECT_EQ(f().Timer1.Interval, 30000);
+
+  f().Check3.UserClick();
+  EXPECT_EQ(f().Timer1.Interval, 500);
+  ASSERT_FALSE(p.AdvanceMs(500));
+  EXPECT_FALSE(f().SldInterval.Enabled);
+  EXPECT_FALSE(p.Registry().ReadValue(kSettingKey, "PollingTime"));  // nothing stored until "Save"
+}
+
+TEST_F(SettingPage, TickingTheLogBoxWritesTheLogHeading) {
+  int headings = 0;
+  f().Later.WriteLogTitle = [&] { ++headings; };
+  f().SSTabMain.UserSelectTab(7);
+  f().Check5.UserClick();
+  EXPECT_EQ(headings, 1);
+  f().Check5.UserClick();  // unticking writes nothing
+  EXPECT_EQ(headings, 1);
+}
+
+TEST_F(SettingPage, BeepAndEnableBoxesChangeTheItemFlags) {
+  f().SSTabMain.UserSelectTab(6);
+  const int item = 3;  // +5V
+  ASSERT_TRUE(f().ChkBeep[item].Visible);
+  f().ChkBeep[item].UserClick();
+  EXPECT_EQ(f().WBeep[item], 0);
+  f().ChkBeep[item].UserClick();
+  EXPECT_EQ(f().WBeep[item], 1);
+
+  f().WarnCount[item] = 2;
+  f().chkEnable[item].UserClick();
+  EXPECT_EQ(f().WEnable[item], 0);
+  EXPECT_FALSE(f().ChkBeep[item].Visible);
+  EXPECT_EQ(f().WarnCount[item], 0);  // its alarm was closed
+  EXPECT_FALSE(f().lblStatusV[item].Visible);
+  EXPECT_FALSE(f().lblItemName[item].Enabled);
+
+  f().chkEnable[item].UserClick();
+  EXPECT_EQ(f().WEnable[item], 1);
+  EXPECT_TRUE(f().ChkBeep[item].Visible);
+  EXPECT_TRUE(f().lblStatusV[item].Visible);
+
+  // An item the chip cannot beep for gets no beep box back.
+  f().ItemBeepCapable[item] = 0;
+  f().chkEnable[item].UserClick();
+  f().chkEnable[item].UserClick();
+  EXPECT_FALSE(f().ChkBeep[item].Visible);
+}
+
+TEST_F(SettingPage, TabsThreeAndSixRefreshTheMonitoringPage) {
+  std::vector<std::string> steps;
+  auto& s = f().SettingSteps;
+  s.FanControlFunction = [&] { steps.push_back("FanControlFunction"); };
+  s.ReadFanControl = [&] { steps.push_back("ReadFanControl"); };
+  s.ShowCurrentFanControlMethod = [&] { steps.push_back("ShowCurrentFanControlMethod"); };
+
+  f().WEnable[4] = 0;
+  f().SSTabMain.UserSelectTab(6);
+  EXPECT_EQ(f().SavedWEnable[4], 0);
+  EXPECT_EQ(f().chkEnable[4].Value, 0);
+  EXPECT_FALSE(f().lblItemName[1].Visible);  // absent on this board
+  EXPECT_TRUE(steps.empty());
+
+  f().WEnable[5] = 0;
+  f().SSTabMain.UserSelectTab(4);
+  EXPECT_EQ(f().SavedWEnable[5], 1);
+  f().SSTabMain.UserSelectTab(3);
+  EXPECT_EQ(f().SavedWEnable[5], 0);
+  EXPECT_EQ(steps, (std::vector<std::string>{"FanControlFunction", "ReadFanControl",
+                                             "ShowCurrentFanControlMethod"}));
+}
+
+TEST_F(SettingPage, StoredDisabledItemStaysDisabledAfterStartUp) {
+  SimProgram first(kBoard);
+  ASSERT_FALSE(first.Start());
+  first.Prog().frmdoctor().chkEnable[7].Value = 0;
+  first.Prog().frmdoctor().cmdSave_Click();
+
+  SimProgram next(kBoard);
+  CopyStore(first.Registry(), next.Registry());
+  ASSERT_FALSE(next.Start());
+  EXPECT_EQ(next.Prog().frmdoctor().WEnable[7], 0);
+  EXPECT_EQ(next.Prog().frmdoctor().chkEnable[7].Value, 0);
+}
+
+TEST_F(SettingPage, SaveRunsTheOtherStoresAfterTheSettings) {
+  std::vector<std::string> steps;
+  f().SettingSteps.SaveFANControlSetting = [&] {
+    steps.push_back(StoredSetting(p.Registry(), "Check1") ? "fan after settings" : "fan before settings");
+  };
+  f().SettingSteps.SaveCDROMControlToReg = [&] {
+    steps.push_back("cdrom");
+    EXPECT_TRUE(p.Boxes().empty());
+  };
+  p.Answers().ClearShown();
+  f().cmdSave.UserClick();
+  EXPECT_EQ(steps, (std::vector<std::string>{"fan after settings", "cdrom"}));
+  EXPECT_EQ(p.Answers().CountWithText("Save completed !"), 1);
+}
+
+TEST_F(SettingPage, LoadDefaultResetsEverythingButTheStore) {
+  f().SSTabMain.UserSelectTab(7);
+  f().Check3.UserClick();
+  f().Check2.UserClick();
+  f().SldInterval.UserSetValue(4);
+  ASSERT_EQ(f().Timer1.Interval, 5000);
+  f().cmdSave_Click();
+  const std::string stored = p.Registry().Dump();
+
+  f().chkEnable[4].Value = 0;
+  f().FanDialogOpen = true;
+  f().CpuFanPercent = 40;
+  f().LimitsReady = 0;
+  std::vector<std::string> steps;
+  auto& s = f().SettingSteps;
+  auto record = [&steps](const char* name) { return [&steps, name] { steps.push_back(name); }; };
+  s.UnloadAlarmDialogs = record("UnloadAlarmDialogs");
+  s.ResetCdromSpeedControl = record("ResetCdromSpeedControl");
+  s.DefaultFanControlStatus = record("DefaultFanControlStatus");
+  s.DefaultFixControl = record("DefaultFixControl");
+  s.DefaultMultipleControl = record("DefaultMultipleControl");
+  s.DefaultSmartFan = record("DefaultSmartFan");
+  s.ShowCurrentFanControlMethod = record("ShowCurrentFanControlMethod");
+
+  const std::int64_t before = p.Scheduler().NowMs();
+  f().cmdDefault.UserClick();
+  EXPECT_EQ(steps, (std::vector<std::string>{"UnloadAlarmDialogs", "ResetCdromSpeedControl",
+                                             "DefaultFanControlStatus", "DefaultFixControl",
+                                             "DefaultMultipleControl", "DefaultSmartFan",
+                                             "ShowCurrentFanControlMethod"}));
+  EXPECT_GE(p.Scheduler().NowMs() - before, 500);  // the chip settled before the first fan read
+
+  EXPECT_EQ(f().WEnable[4], 1);
+  EXPECT_EQ(f().chkEnable[4].Value, 1);
+  EXPECT_FALSE(f().FanDialogOpen);
+  EXPECT_EQ(f().CpuFanPercent, 100);
+  EXPECT_EQ(f().SystemFanPercent, 100);
+  EXPECT_EQ(f().LimitsReady, -1);
+  EXPECT_EQ(f().SldInterval.Value, 1);
+  for (auto* box : {&f().Check1, &f().Check2, &f().Check3, &f().Check4, &f().Check5})
+    EXPECT_EQ(box->Value, 0);
+  // The remembered period came back, then the slider and the unticked period box acted.
+  EXPECT_TRUE(f().Timer1.Enabled);
+  EXPECT_EQ(f().Timer1.Interval, 500);
+  EXPECT_TRUE(p.Prog().frmInit().Visible);
+  EXPECT_EQ(p.Registry().Dump(), stored);
+
+  // The splash goes with the next monitoring tick.
+  ASSERT_FALSE(p.AdvanceMs(600));
+  EXPECT_FALSE(p.Prog().frmInit().IsLoaded());
+}
+
+}  // namespace
+}  // namespace veltrix::monitor
