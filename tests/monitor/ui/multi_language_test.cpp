@@ -2,8 +2,10 @@
 // rule that a text missing from the table leaves the built-in caption.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 
+#include "frontends/console/monitor_console.h"
 #include "monitor/program.h"
 #include "monitor/resources/strings.h"
 #include "monitor/ui/frmdoctor.h"
@@ -125,6 +127,24 @@ TEST(MultiLanguage, FanNameBoardsKeepTheirSecondFanCaption) {
     EXPECT_EQ(f.lblFanItem[2].Caption, "SYSFan3");
     EXPECT_EQ(f.lblItemName[10].Caption, listed ? "SYS Fan3" : "SYS  Fan2");
     EXPECT_EQ(f.lblItemName[11].Caption, "SYS Fan3");
+  }
+}
+
+// What a console user sees: the rows and the JSON names follow the locale.
+TEST(MultiLanguage, ConsoleRowsCarryTheLanguage) {
+  for (const auto& [lcid, prefix] :
+       {std::pair<std::uint32_t, const char*>{1028, "28"}, {2052, "52"}, {1033, "33"}}) {
+    SCOPED_TRACE(prefix);
+    SimProgram p("ZQ52", Locale(lcid));
+    ASSERT_FALSE(p.Start());
+    std::ostringstream out;
+    console::MonitorConsole console(p.Prog(), out, {.json = true});
+    const auto rows = console.Rows();
+    ASSERT_EQ(rows.size(), 16u);
+    EXPECT_EQ(rows[9].name, T(prefix, 26));
+    EXPECT_EQ(rows[13].name, T(prefix, 18));
+    EXPECT_EQ(rows[0].name, "Vcore");
+    EXPECT_NE(console.JsonRecord().find("\"name\":\"" + T(prefix, 18) + "\""), std::string::npos);
   }
 }
 
