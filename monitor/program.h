@@ -14,6 +14,7 @@
 
 namespace veltrix::platform {
 class Aspi;
+class Shell;
 }
 
 namespace veltrix::monitor {
@@ -26,6 +27,7 @@ struct Services {
   platform::System& system;
   platform::Aspi* aspi;  // nullptr when no ASPI layer is present
   forms::Application& app;
+  platform::Shell* shell = nullptr;  // tray icon and window messages; nullptr = none
 };
 
 // Thrown by EndProgram: the process ends at once (start-up failures, the board refusal,

@@ -20,6 +20,14 @@
 #include "sim/machine/sim_machine.h"
 #include "sim/scenario/scenario.h"
 
+#ifdef VELTRIX_HAVE_QT
+#include <QApplication>
+
+#include "frontends/qt/desktop.h"
+#include "frontends/qt/event_guard.h"
+#include "monitor/startup/tray_window.h"
+#endif
+
 #ifndef VELTRIX_VERSION
 #define VELTRIX_VERSION "dev"
 #endif
@@ -39,6 +47,9 @@ bool HasChassisFlag(monitor::boards::ChipsetChassis chassis) {
 
 // Everything one run needs, in construction order (destroyed in reverse).
 struct Run {
+#ifdef VELTRIX_HAVE_QT
+  std::unique_ptr<QApplication> qtApp;  // first made, last gone
+#endif
   std::unique_ptr<forms::Scheduler> scheduler;
   std::unique_ptr<forms::Application> app;
   std::unique_ptr<sim::SimMachine> machine;
@@ -48,11 +59,20 @@ struct Run {
   platform::ScriptedAnswers answers;
   std::unique_ptr<platform::SimSystem> system;
   std::unique_ptr<monitor::Program> program;
+#ifdef VELTRIX_HAVE_QT
+  std::unique_ptr<qt::Desktop> desktop;  // windows and tray go before the program
+#endif
 };
 
 // Runs the program's timers until `done` says so or nothing can happen any more.
 void EventLoop(forms::Scheduler& scheduler, const std::function<bool()>& done) {
   if (done()) return;
+#ifdef VELTRIX_HAVE_QT
+  if (dynamic_cast<qt::QtScheduler*>(&scheduler) != nullptr) {
+    qt::Exec();
+    return;
+  }
+#endif
   if (auto* real = dynamic_cast<console::RealTimeScheduler*>(&scheduler)) {
     real->Run();
     return;
@@ -107,7 +127,15 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
   }
 
   Run run;
-  if (cmd.virtualTime) {
+#ifdef VELTRIX_HAVE_QT
+  // The desktop front end whenever there is a display to show it on.
+  const bool desktop = !cmd.console && !cmd.json && !cmd.virtualTime && qt::DisplayAvailable();
+  if (desktop) {
+    run.qtApp = qt::MakeApplication();
+    run.scheduler = std::make_unique<qt::QtScheduler>();
+  } else
+#endif
+      if (cmd.virtualTime) {
     run.scheduler = std::make_unique<forms::VirtualScheduler>();
   } else {
     run.scheduler = std::make_unique<console::RealTimeScheduler>();
@@ -176,6 +204,23 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
   run.program = std::make_unique<monitor::Program>(
       monitor::Services{*ports, *run.registry, *run.boardInfo, *run.system, nullptr, *run.app});
   monitor::Program& program = *run.program;
+#ifdef VELTRIX_HAVE_QT
+  if (desktop) {
+    run.desktop =
+        std::make_unique<qt::Desktop>(*run.app, *run.system, run.system->ProgramFolder(), !cmd.answer);
+    program.Svc().shell = run.desktop->Shell();
+    monitor::InstallTrayWindow(program);
+    if (run.machine) {
+      // Suspend and resume of the simulated machine arrive as the system's power notifications.
+      run.machine->SetPowerEventHandler([shell = run.desktop->Shell()](sim::PowerEvent event) {
+        shell->BroadcastMessageA(
+            platform::WM_POWERBROADCAST,
+            event == sim::PowerEvent::kSuspend ? platform::PBT_APMSUSPEND : platform::PBT_APMRESUMESUSPEND,
+            0);
+      });
+    }
+  }
+#endif
   if (cmd.console || cmd.json) {
     program.OnMonitoringTick = [&program, &out, json = cmd.json](std::uint64_t tick) {
       if (json) {
@@ -189,12 +234,28 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
     if (previousTick) previousTick(tick);
     if (cmd.ticks && tick >= tickLimit) {
       if (auto* virt = dynamic_cast<forms::VirtualScheduler*>(run.scheduler.get())) virt->RequestStop();
+#ifdef VELTRIX_HAVE_QT
+      if (run.desktop) run.desktop->Quit();
+#endif
     }
   };
 
   try {
     monitor::Main(program);
+#ifdef VELTRIX_HAVE_QT
+    if (run.desktop) run.desktop->AfterStartup(program);
+#endif
     EventLoop(*run.scheduler, [&] { return cmd.ticks && program.MonitoringTicks() >= tickLimit; });
+#ifdef VELTRIX_HAVE_QT
+    if (run.desktop && cmd.screenshotDir) {
+      for (const QString& file : run.desktop->SaveScreenshots(QString::fromStdString(*cmd.screenshotDir))) {
+        out << "[screenshot] " << file.toStdString() << '\n';
+      }
+    }
+    // A tray-menu exit has already run the exit and unloaded the main window.
+    forms::Form* mainWindow = program.MainWindowIfCreated();
+    if (run.desktop && (mainWindow == nullptr || !mainWindow->IsLoaded())) return 0;
+#endif
     // The loop ends when the tick limit is reached or nothing can happen any more: the
     // orderly way out.
     monitor::ExitProgram(program);

@@ -110,6 +110,9 @@ class StripWidget : public QWidget {
     bar->setExpanding(false);
     bar->setUsesScrollButtons(false);
     bar->setFocusPolicy(Qt::NoFocus);
+    bar->setElideMode(Qt::ElideRight);
+    // Eight pages share the strip's width: compact tabs.
+    bar->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 7px; }"));
   }
   QTabBar* bar;
 
@@ -194,6 +197,9 @@ void FormRenderer::FormUnloaded(forms::Form& form) {
     // Deleted later: the unload may come from one of the window's own input handlers.
     view->window->deleteLater();
   }
+  bool anyLoaded = false;
+  for (forms::Form* f : app_.Forms()) anyLoaded = anyLoaded || f->IsLoaded();
+  if (!anyLoaded && onAllUnloaded) onAllUnloaded();
 }
 
 void FormRenderer::Build(forms::Form& form) {

@@ -58,6 +58,8 @@ class FormRenderer : public QObject, public forms::FormObserver {
   QStringList SaveScreenshots(const QString& dir) const;
 
   const std::string& ProgramFolder() const { return programFolder_; }
+  // Told when a form unloads and no form is loaded any more.
+  std::function<void()> onAllUnloaded;
 
  private:
   struct ControlView {
