@@ -1,0 +1,25 @@
+#pragma once
+// Where the alarm dialogs live: each is created on first use and kept for the whole run
+// (an unloaded window keeps its object, as every form does). The main window owns them.
+#include <memory>
+
+#include "monitor/alarms/alarm_dialog.h"
+
+namespace veltrix::monitor {
+
+class frmCaseOpen;
+class LogFileWriter;
+
+// The dialog of item 0..15 (15 = frmCaseOpen), created when needed.
+AlarmDialog& WarningDialog(Program& program, int item);
+// The dialog if it was ever created, else nullptr (closing must never create a window).
+AlarmDialog* WarningDialogIfCreated(Program& program, int item);
+frmCaseOpen& CaseOpenDialog(Program& program);
+
+// The writer the data log goes through (a plain file writer unless a test replaced it).
+LogFileWriter& LogWriter(Program& program);
+void SetLogWriter(Program& program, std::shared_ptr<LogFileWriter> writer);
+// Whether the current run of failed log writes has been reported to the user already.
+bool& LogFailureReported(Program& program);
+
+}  // namespace veltrix::monitor

@@ -1,0 +1,148 @@
+// The chassis-intrusion step of the monitoring tick.
+#include "monitor/alarms/chassis.h"
+
+#include <cstdint>
+
+#include "monitor/chip/superio.h"
+#include "monitor/program.h"
+#include "monitor/resources/strings.h"
+#include "monitor/ui/frmdoctor.h"
+
+namespace veltrix::monitor {
+namespace {
+
+constexpr std::uint16_t kIntelStatusOffset = 0x66;     // from PmBase; bit 0 = intrusion latched
+constexpr std::uint16_t kViaStatusOffset = 0x20;       // from PmBase; bit 6 reads 0 once opened
+constexpr std::uint16_t kNvidiaStatusPort = 0x4444;    // bit 2 = intrusion latched
+constexpr std::uint8_t kWinbondStatusRegister = 0x42;  // bank 0, bit 4 = case opened
+constexpr std::uint8_t kWinbondClearRegister = 0x46;   // bank 0, bit 7 clears the latch
+
+std::uint16_t PmPort(Program& program, std::uint16_t offset) {
+  return static_cast<std::uint16_t>(program.G().PmBase + offset);
+}
+
+void SetRowText(Program& program, int suffix) {
+  frmdoctor& main = program.frmdoctor();
+  ApplyText(program.G().LangPrefix, suffix, [&main](const std::string& s) { main.lblCaseOpen.Caption = s; });
+}
+
+// The shared shape of every detection routine: mirror the flag into the row and raise or
+// close item 15.
+void Report(Program& program, bool opened) {
+  frmdoctor& main = program.frmdoctor();
+  main.optCaseOpened.Value = opened;
+  if (opened) {
+    SetRowText(program, 65);  // "PC chassis is opened!!!"
+    main.ShowWarning(kChassisItem);
+  } else {
+    SetRowText(program, 66);  // "PC chassis is closed..."
+    main.CloseWarning(kChassisItem);
+  }
+}
+
+bool Monitored(Program& program) {
+  return program.frmdoctor().WEnable[kChassisItem] == 1;
+}
+
+void DetectVia(Program& program) {
+  if (!Monitored(program)) return;
+  SelectBank(program, 0);
+  const std::uint8_t status = program.Port().InPortB(PmPort(program, kViaStatusOffset));
+  Report(program, (status & 0x40) == 0);
+}
+
+void DetectWinbond(Program& program) {
+  if (!Monitored(program)) return;
+  SelectBank(program, 0);
+  Report(program, (ReadMonitorRegister(program, kWinbondStatusRegister) & 0x10) != 0);
+}
+
+}  // namespace
+
+void ChkModuleCaseOpen(Program& program) {
+  frmdoctor& main = program.frmdoctor();
+  platform::OsVersionInfo version;
+  version.dwOSVersionInfoSize = 148;
+  program.Sys().GetVersionExA(&version);
+  if (version.dwPlatformId == 2) {
+    // The NT family keeps programs away from the chipset's ports.
+    main.optCaseOpened.Value = false;
+    SetRowText(program, 344);
+    return;
+  }
+  const std::optional<boards::ChassisMethod> method = boards::ChassisMethodFor(program.G().ModelName);
+  if (!method) {
+    main.optCaseOpened.Value = false;
+    SetRowText(program, 67);  // "This PC don't support chassis intrusion."
+    return;
+  }
+  switch (*method) {
+    case boards::ChassisMethod::kIntel:
+      ProcessCaseOpenIntel(program);
+      break;
+    case boards::ChassisMethod::kNvidia:
+      ProcessCaseOpenNVIDIA(program);
+      break;
+    case boards::ChassisMethod::kVia:
+      ProcessCaseOpenVT8233(program);
+      break;
+    case boards::ChassisMethod::kWinbond:
+      ProcessCaseOpen627(program);
+      break;
+    case boards::ChassisMethod::kNone:
+      break;  // listed without a method: the row stays as it is
+  }
+}
+
+void ProcessCaseOpenIntel(Program& program) {
+  if (!Monitored(program)) return;
+  Report(program, (program.Port().InPortB(PmPort(program, kIntelStatusOffset)) & 0x01) != 0);
+}
+
+void ProcessCaseOpenNVIDIA(Program& program) {
+  if (!Monitored(program)) return;
+  Report(program, (program.Port().InPortB(kNvidiaStatusPort) & 0x04) != 0);
+}
+
+void ProcessCaseOpenVT8233(Program& program) {
+  DetectVia(program);
+}
+
+void ProcessCaseOpenVT8233A(Program& program) {
+  DetectVia(program);
+}
+
+void ProcessCaseOpen697(Program& program) {
+  DetectWinbond(program);
+}
+
+void ProcessCaseOpen627(Program& program) {
+  DetectWinbond(program);
+}
+
+void ClearChassisFlag(Program& program, boards::ChassisMethod method) {
+  platform::PortIo& port = program.Port();
+  switch (method) {
+    case boards::ChassisMethod::kIntel:
+      port.OutPortB(PmPort(program, kIntelStatusOffset), 0x01);
+      break;
+    case boards::ChassisMethod::kNvidia:
+      port.OutPortB(kNvidiaStatusPort, 0x04);
+      break;
+    case boards::ChassisMethod::kVia:
+      port.OutPortB(PmPort(program, kViaStatusOffset), 0x40);
+      break;
+    case boards::ChassisMethod::kWinbond: {
+      SelectBank(program, 0);
+      const auto value =
+          static_cast<std::uint8_t>(ReadMonitorRegister(program, kWinbondClearRegister) | 0x80);
+      WriteMonitorRegister(program, kWinbondClearRegister, value);
+      WriteMonitorRegister(program, kWinbondClearRegister, value);
+      break;
+    }
+    case boards::ChassisMethod::kNone:
+      break;
+  }
+}
+
+}  // namespace veltrix::monitor

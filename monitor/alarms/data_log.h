@@ -1,0 +1,62 @@
+#pragma once
+// The data log "Vtx.log" in the program folder: one quoted text record per line (a double
+// quote, the text, a double quote, CR LF), always appended, the file opened and closed for
+// every record. See docs/data-log.md for the record layouts.
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace veltrix::monitor {
+
+class Program;
+
+inline constexpr const char* kLogFileName = "Vtx.log";
+
+// The file operations the log needs. The plain implementation uses the standard library;
+// tests put in one that fails.
+class LogFileWriter {
+ public:
+  virtual ~LogFileWriter() = default;
+  // Appends the bytes, creating the file when it does not exist. On failure returns false
+  // and says why in `reason`.
+  virtual bool Append(const std::string& path, const std::string& bytes, std::string& reason) = 0;
+  virtual bool Exists(const std::string& path) = 0;
+  // Deletes the file; false when it could not be deleted.
+  virtual bool Remove(const std::string& path) = 0;
+};
+
+// The standard-library writer (binary append, so CR LF reaches the file unchanged).
+class StdLogFileWriter final : public LogFileWriter {
+ public:
+  bool Append(const std::string& path, const std::string& bytes, std::string& reason) override;
+  bool Exists(const std::string& path) override;
+  bool Remove(const std::string& path) override;
+};
+
+// Full path of the log: the program folder joined with "Vtx.log".
+std::string LogFilePath(Program& program);
+
+// The shared append routine: writes `text` as one quoted record. A failed write loses the
+// record; the first failure of a run of failures is reported with one message box, and a
+// later successful write re-arms the report. Returns whether the record was written.
+bool AppendLogRecord(Program& program, const std::string& text);
+
+// The heading pair for the items enabled now.
+void WriteLogTitle(Program& program);
+// One data record from the values the main window shows now.
+void WriteLogData(Program& program);
+// "Clear Log": delete the file (when it exists) and start it again with an empty record;
+// "Log Deleted !" is shown in every case and nothing else is reported.
+void ClearLog(Program& program);
+// Program exit with logging on: an empty record.
+void TouchLogFile(Program& program);
+
+// Pieces of the record layout, exposed for checks.
+std::string LogTitleLine(const std::array<std::uint8_t, 16>& enabled);
+std::string LogRuleLine(const std::array<std::uint8_t, 16>& enabled);
+// "0.00" style formatting of a shown number: at least `intDigits` integer digits, exactly
+// `decimals` decimals, the system's decimal separator. A text that is not a number comes
+// back unchanged.
+std::string FormatLogNumber(const std::string& shown, int intDigits, int decimals, char decimalSeparator);
+
+}  // namespace veltrix::monitor
