@@ -62,8 +62,10 @@ void frmdoctor::Init_Fan_Items() {
     const int divisor = FanChannel[j].Fan_Divisor;
     std::uint8_t written = 0;
     if (count == 255) {
+      // The spinner keeps the stored limit: when the fan runs again its change handler puts
+      // that limit back into the chip (a stopped fan's chip limit is 255 meanwhile).
       FanLimitReady = 0;
-      updFanLoLimit[j].Value = 1;
+      updFanLoLimit[j].Value = 255 - FanChannel[j].Fan_Limit;
       FanLimitReady = -1;
       lblFanLoLimit[j].Caption = LimitRpmText(divisor, 255);
       lblFanSpeed[j].Caption = kFanOff;

@@ -160,6 +160,8 @@ void frmdoctor::LoadLimitStore() {
     return;
   }
   const char separator = sys.DecimalSeparator();
+  // A value that is there but not a number is replaced by the board's default.
+  const ChannelDefaults d = DefaultChannels(program_);
   std::vector<std::string> unusable;
   for (int i = 0; i < kVoltageCount; ++i) {
     for (int field = 0; field < 5; ++field) {
@@ -172,11 +174,8 @@ void frmdoctor::LoadLimitStore() {
       }
       const std::optional<std::string> text = QueryText(reg, key, name);
       const std::optional<float> value = text ? RegistryTextToFloat(*text, separator) : std::nullopt;
-      if (value) {
-        VoltageField(VoltageChannel[i], field) = *value;
-      } else {
-        unusable.push_back(name);
-      }
+      VoltageField(VoltageChannel[i], field) = value ? *value : VoltageField(d.voltage[i], field);
+      if (!value) unusable.push_back(name);
     }
   }
   for (int j = 0; j < kFanCount; ++j) {
@@ -188,11 +187,11 @@ void frmdoctor::LoadLimitStore() {
       const std::string name = ValueName(field == 0 ? "Temp_LoLimit" : "Temp_HiLimit", j);
       const std::optional<std::string> text = QueryText(reg, key, name);
       if (!text) continue;
-      if (const std::optional<float> value = RegistryTextToFloat(*text, separator)) {
-        (field == 0 ? TempChannel[j].Temp_LoLimit : TempChannel[j].Temp_HiLimit) = *value;
-      } else {
-        unusable.push_back(name);
-      }
+      const std::optional<float> value = RegistryTextToFloat(*text, separator);
+      const TempChannelRecord& fallback = d.temp[j];
+      (field == 0 ? TempChannel[j].Temp_LoLimit : TempChannel[j].Temp_HiLimit) =
+          value ? *value : (field == 0 ? fallback.Temp_LoLimit : fallback.Temp_HiLimit);
+      if (!value) unusable.push_back(name);
     }
   }
   for (int k = 0; k < kItemCount; ++k) {
@@ -209,7 +208,6 @@ void frmdoctor::LoadLimitStore() {
 
   // Values that would divide by zero, overflow a register or make no physical sense are
   // replaced by the board's defaults, and the user is told which.
-  const ChannelDefaults d = DefaultChannels(program_);
   for (int i = 0; i < kVoltageCount; ++i) {
     for (int field = 0; field < 5; ++field) {
       float& v = VoltageField(VoltageChannel[i], field);

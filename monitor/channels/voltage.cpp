@@ -136,6 +136,7 @@ float frmdoctor::CalRealNegVoltage(std::int16_t item, std::int16_t count) {
   if (family == kChipFamilyWinbond) {
     // Negative rails reach the pin through a resistor pair referenced to 3.6 V.
     const double k = item == 5 ? 5.15 : (item == 6 ? 3.14 : 0.0);
+    if (k == 0.0) return 0.0F;  // not a negative rail
     return static_cast<float>(k * (count * 0.016 - 3.6) + 3.6);
   }
   if (family == kChipFamilyIte) {
