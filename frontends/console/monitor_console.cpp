@@ -6,6 +6,7 @@
 #include "frontends/console/json_text.h"
 #include "monitor/program.h"
 #include "monitor/ui/frmdoctor.h"
+#include "platform/system/sim_system.h"
 
 namespace veltrix::console {
 
@@ -47,6 +48,19 @@ MonitorConsole::MonitorConsole(monitor::Program& program, std::ostream& out, Mon
 
 void MonitorConsole::Attach() {
   program_.frmdoctor().AfterTick = [this] { OnTick(); };
+  // An alarm's shut-down ends the simulated session (the program ends at once): say so, since
+  // no tick record follows.
+  if (auto* sim = dynamic_cast<platform::SimSystem*>(&program_.Sys())) {
+    sim->SetOnSessionEnded([this](std::uint32_t flags) {
+      const std::string what = platform::DescribeExitFlags(flags);
+      if (options_.json) {
+        out_ << "{\"event\":\"session-ended\",\"action\":" << JsonString(what) << "}\n";
+      } else {
+        out_ << "-- the system was asked to " << what << ": the simulated session ends here --\n";
+      }
+      out_.flush();
+    });
+  }
 }
 
 void MonitorConsole::OnTick() {
