@@ -79,8 +79,6 @@ TEST(Cycle, DisabledItemsAreNeitherReadNorShownAndTheTickStillRuns) {
   EXPECT_FALSE(w.lblCaseOpen.Visible);
   EXPECT_TRUE(w.lblTempItem[0].Visible) << "a disabled temperature keeps its greyed name";
   EXPECT_FALSE(w.lblTempItem[0].Enabled);
-  // Only the beep re-arm touched the chip: 4 selects + 3 reads + 1 write, two port cycles each
-  // but the bank select's read-modify-write.
   for (const std::string& line : testsupport::PortLines(p->Ports())) {
     EXPECT_NE(line, "out 295 20") << "Vcore was read although disabled";
   }
@@ -124,7 +122,9 @@ TEST(Cycle, ShowBoardItemsWithAFanMethodDisablesTheFanBeepBoxes) {
   w.FanControlMethod = kFanMethodFixed;
   w.ShowBoardItems();
   for (int i = 9; i <= 11; ++i) {
-    if (w.ItemPresent[i] == 1) EXPECT_FALSE(w.ChkBeep[i].Enabled) << i;
+    if (w.ItemPresent[i] == 1) {
+      EXPECT_FALSE(w.ChkBeep[i].Enabled) << i;
+    }
   }
   EXPECT_TRUE(w.ChkBeep[0].Enabled);
 }

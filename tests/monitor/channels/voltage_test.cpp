@@ -66,14 +66,16 @@ TEST(Voltage, UpdatedDdrWiringNegativeRailAtBothEnds) {
 }
 
 TEST(Voltage, W83637HFReadsPlus12OnInput1AndMinus12ThroughItsOwnNetwork) {
-  auto p = Started("ZT70");
+  auto p = Started("ZT70E");  // the W83637HF board that has -12V
   auto& w = Main(*p);
   ASSERT_EQ(p->G().ChipId, kChipW83637HF);
+  ASSERT_EQ(w.WEnable[5], 1);
   p->Machine().InjectGarbage(0, 0x21, 200);
   p->Machine().InjectGarbage(0, 0x24, 30);
   p->AdvanceMs(w.Timer1.Interval);
   EXPECT_EQ(w.lblStatusV[4].Caption.Get(), Format2(200 * w.VoltageChannel[4].Factor));
-  if (w.WEnable[5] == 1) EXPECT_EQ(w.lblStatusV[5].Caption.Get(), "-12.00");  // (30*0.016-2.88)/0.2
+  EXPECT_EQ(w.lblStatusV[5].Caption.Get(), "-12.00");  // (30 × 0.016 − 2.88) / 0.2
+  EXPECT_EQ(w.lblStatusV[5].BackColor, forms::kColorGreen);
 }
 
 TEST(Voltage, NegativeRailFormulasAndTheirInverse) {
