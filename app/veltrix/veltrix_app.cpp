@@ -96,13 +96,29 @@ std::string DefaultBoardModel() {
 }
 
 void ListBoards(std::ostream& out) {
+  // Chip comes from the simulated board; family, chassis, fan control and whether the board is
+  // accepted come from the program's own tables, as start-up would see the reported name.
+  using monitor::boards::ChassisMethod;
   out << "model\tchip\tfamily\tvariant\tchassis\tfancontrol\tknown\n";
   for (const auto& p : sim::AllProfiles()) {
     const std::string reported = monitor::UpperCase(std::string(p.ReportedModel()));
     const auto c = monitor::boards::ClassifyBoard(reported);
-    out << p.model << '\t' << sim::ChipModelName(p.chip) << '\t' << c.chipFamily << '\t' << c.boardVariant
-        << '\t' << sim::ChipsetSchemeName(p.chipset) << '\t'
-        << YesNo(monitor::boards::IsFanControlSupported(reported)) << '\t' << YesNo(p.known) << '\n';
+    const auto* board = monitor::boards::FindCatalogBoard(reported);
+    const bool known = board != nullptr && board->refusedAt == monitor::boards::Refusal::kNone;
+    const char* chassis = "unsupported";
+    if (const auto method = monitor::boards::ChassisMethodFor(reported)) {
+      switch (*method) {
+        case ChassisMethod::kIntel: chassis = "Intel"; break;
+        case ChassisMethod::kVia: chassis = "VIA"; break;
+        case ChassisMethod::kNvidia: chassis = "NVIDIA"; break;
+        case ChassisMethod::kWinbond: chassis = "Winbond"; break;
+        case ChassisMethod::kNone: chassis = "none"; break;
+      }
+    }
+    out << p.model << '\t' << sim::ChipModelName(p.chip) << '\t'
+        << (c.chipFamily == monitor::kChipFamilyIte ? "ITE" : "Winbond") << '\t' << c.boardVariant << '\t'
+        << chassis << '\t' << YesNo(monitor::boards::IsFanControlSupported(reported)) << '\t' << YesNo(known)
+        << '\n';
   }
 }
 

@@ -89,14 +89,35 @@ TEST(VeltrixApp, HelpVersionAndBoardList) {
   std::getline(lines, line);
   EXPECT_EQ(line, "model\tchip\tfamily\tvariant\tchassis\tfancontrol\tknown");
   bool sawUnknown = false;
+  bool sawDefault = false;
+  const std::string defaultBoard = DefaultBoardModel();
   while (std::getline(lines, line)) {
     EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 6) << line;
+    std::istringstream fields(line);
+    std::string model, chip, family, variant, chassis, fancontrol, known;
+    std::getline(fields, model, '\t');
+    std::getline(fields, chip, '\t');
+    std::getline(fields, family, '\t');
+    std::getline(fields, variant, '\t');
+    std::getline(fields, chassis, '\t');
+    std::getline(fields, fancontrol, '\t');
+    std::getline(fields, known, '\t');
+    EXPECT_TRUE(family == "Winbond" || family == "ITE") << line;
+    // An accepted board is classified into the family of its chip.
+    if (known == "yes") EXPECT_EQ(family == "ITE", chip.rfind("IT87", 0) == 0) << line;
+    if (model == defaultBoard) {
+      sawDefault = true;
+      EXPECT_EQ(known, "yes");
+      EXPECT_EQ(fancontrol, "yes");
+      EXPECT_TRUE(chassis != "none" && chassis != "unsupported") << line;
+    }
     if (line.rfind("XB100\t", 0) == 0) {
       sawUnknown = true;
       EXPECT_EQ(line.substr(line.size() - 3), "\tno");
     }
   }
   EXPECT_TRUE(sawUnknown);
+  EXPECT_TRUE(sawDefault) << defaultBoard;
   EXPECT_TRUE(err.str().empty());
 }
 
