@@ -2,6 +2,7 @@
 // rule that a text missing from the table leaves the built-in caption.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -127,6 +128,28 @@ TEST(MultiLanguage, FanNameBoardsKeepTheirSecondFanCaption) {
     EXPECT_EQ(f.lblFanItem[2].Caption, "SYSFan3");
     EXPECT_EQ(f.lblItemName[10].Caption, listed ? "SYS Fan3" : "SYS  Fan2");
     EXPECT_EQ(f.lblItemName[11].Caption, "SYS Fan3");
+  }
+}
+
+// The system information page's title picture is drawn in the language's script.
+TEST(MultiLanguage, TitlePictureFollowsTheLanguage) {
+  for (const auto& [lcid, logo] : {std::pair<std::uint32_t, const char*>{1028, "LOGO_PRC"},
+                                   {2052, "LOGO_CH"},
+                                   {1033, "LOGO_ENG"},
+                                   {1031, "LOGO_ENG"}}) {
+    SCOPED_TRACE(lcid);
+    SimProgram p("ZQ52", Locale(lcid));
+    ASSERT_FALSE(p.Start());
+    auto& f = p.Prog().frmdoctor();
+    // Until the information page is part of the window, stand in a picture of that name.
+    std::unique_ptr<forms::Image> own;
+    if (f.FindControl("KorvanaLogo") == nullptr) own = std::make_unique<forms::Image>(f, "KorvanaLogo");
+    f.MultiLanguage();
+    forms::Control* control = f.FindControl("KorvanaLogo");
+    std::string picture;
+    if (auto* image = dynamic_cast<forms::Image*>(control)) picture = image->Picture;
+    if (auto* box = dynamic_cast<forms::PictureBox*>(control)) picture = box->Picture;
+    EXPECT_EQ(picture, logo);
   }
 }
 
