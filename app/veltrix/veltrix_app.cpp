@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 
+#include "frontends/console/monitor_console.h"
 #include "frontends/console/real_time_scheduler.h"
 #include "monitor/boards/board_tables.h"
 #include "monitor/program.h"
@@ -85,14 +86,23 @@ void EventLoop(forms::Scheduler& scheduler, const std::function<bool()>& done) {
 }  // namespace
 
 std::string DefaultBoardModel() {
+  // A supported board with fan control and a chassis flag; a W83627HF board on an Intel chipset
+  // first, the most common pairing, whose fan outputs come up at full speed from the BIOS.
+  using monitor::boards::CatalogChip;
+  using monitor::boards::ChipsetChassis;
   using monitor::boards::Refusal;
+  const monitor::boards::CatalogBoard* fallback = nullptr;
   for (const auto& board : monitor::boards::AllKnownModels()) {
-    if (board.refusedAt == Refusal::kNone && board.fanControl && HasChassisFlag(board.chassis) &&
-        sim::FindProfile(board.model) != nullptr) {
+    if (board.refusedAt != Refusal::kNone || !board.fanControl || !HasChassisFlag(board.chassis) ||
+        sim::FindProfile(board.model) == nullptr) {
+      continue;
+    }
+    if (board.chip == CatalogChip::kW83627HF && board.chassis == ChipsetChassis::kIntel) {
       return std::string(board.model);
     }
+    if (fallback == nullptr) fallback = &board;
   }
-  return std::string(sim::DefaultProfile().model);
+  return fallback ? std::string(fallback->model) : std::string(sim::DefaultProfile().model);
 }
 
 void ListBoards(std::ostream& out) {
@@ -144,17 +154,29 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
 
   Run run;
 #ifdef VELTRIX_HAVE_QT
-  // The desktop front end whenever there is a display to show it on.
-  const bool desktop = !cmd.console && !cmd.json && !cmd.virtualTime && qt::DisplayAvailable();
+  // The desktop front end whenever there is a display to show it on, and for screenshots
+  // (offscreen when there is no display). --console and --json force the console.
+  const bool desktop = !cmd.console && !cmd.json && (qt::DisplayAvailable() || cmd.screenshotDir);
   if (desktop) {
+    if (!qt::DisplayAvailable()) qputenv("QT_QPA_PLATFORM", "offscreen");
     run.qtApp = qt::MakeApplication();
-    run.scheduler = std::make_unique<qt::QtScheduler>();
-  } else
+    // With --virtual-time the model's timers run on the virtual clock; the windows still mirror
+    // every change, so screenshots show exactly the state after the last tick.
+    if (!cmd.virtualTime) run.scheduler = std::make_unique<qt::QtScheduler>();
+  }
+#else
+  const bool desktop = false;
+  if (cmd.screenshotDir) {
+    err << "veltrix: --screenshot needs the desktop front end, which this build does not have\n";
+    return kUsageErrorStatus;
+  }
 #endif
-      if (cmd.virtualTime) {
-    run.scheduler = std::make_unique<forms::VirtualScheduler>();
-  } else {
-    run.scheduler = std::make_unique<console::RealTimeScheduler>();
+  if (!run.scheduler) {
+    if (cmd.virtualTime) {
+      run.scheduler = std::make_unique<forms::VirtualScheduler>();
+    } else {
+      run.scheduler = std::make_unique<console::RealTimeScheduler>();
+    }
   }
   run.app = std::make_unique<forms::Application>(*run.scheduler);
 
@@ -199,9 +221,12 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
 
   run.answers.SetDefault(cmd.answer);
   platform::SimSystemOptions sys;
-  sys.messageBoxes = [&run, &out](const std::string& text, int style, const std::string& title) {
+  // A message box on the console is a line (with the answer given); with --json it goes to
+  // stderr, so standard output stays one JSON object per line (the records list the boxes).
+  std::ostream& boxOut = cmd.json ? err : out;
+  sys.messageBoxes = [&run, &boxOut](const std::string& text, int style, const std::string& title) {
     const int result = run.answers.Respond(text, style, title);
-    out << "[message] " << title << ": " << text << " (" << platform::ButtonsText(style) << ") -> "
+    boxOut << "[message] " << title << ": " << text << " (" << platform::ButtonsText(style) << ") -> "
         << (result == platform::vbYes      ? "Yes"
             : result == platform::vbNo     ? "No"
             : result == platform::vbCancel ? "Cancel"
@@ -210,6 +235,11 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
     return result;
   };
   sys.lcid = cmd.lcid;
+  if (cmd.virtualTime) {
+    // Virtual time starts at the real time of day and moves only with the virtual clock.
+    sys.clock = std::make_shared<platform::VirtualClock>(
+        platform::WallClock().Now(), [scheduler = run.scheduler.get()] { return scheduler->NowMs(); });
+  }
   if (cmd.programDir) sys.programDir = *cmd.programDir;
   if (cmd.hardware == Hardware::kSim) {
     run.system = std::make_unique<platform::SimSystem>(std::move(sys));
@@ -237,12 +267,13 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
     }
   }
 #endif
-  if (cmd.console || cmd.json) {
-    program.OnMonitoringTick = [&program, &out, json = cmd.json](std::uint64_t tick) {
-      if (json) {
-        out << "{\"tick\":" << tick << ",\"timeMs\":" << program.App().Sched().NowMs() << "}\n";
-      }
-    };
+  // Without the desktop the console shows the monitor: the rows of every tick, or one JSON
+  // object per tick.
+  std::unique_ptr<console::MonitorConsole> monitorConsole;
+  if (!desktop) {
+    monitorConsole = std::make_unique<console::MonitorConsole>(
+        program, out, console::MonitorConsoleOptions{.json = cmd.json}, &run.answers.Shown());
+    monitorConsole->Attach();
   }
   const std::uint64_t tickLimit = cmd.ticks.value_or(0);
   auto previousTick = program.OnMonitoringTick;

@@ -21,18 +21,29 @@ bool IsRed(const forms::Control& c) {
   return c.BackColor == forms::kColorRed;
 }
 
-// Display width of UTF-8 text in characters (continuation bytes do not count).
+// Terminal width of UTF-8 text: CJK ideographs, kana, hangul and full-width forms take two
+// columns, everything else one (continuation bytes do not count).
 std::size_t Width(const std::string& text) {
   std::size_t n = 0;
-  for (const char c : text) {
-    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    std::size_t len = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 1;
+    if (i + len > text.size()) len = 1;
+    char32_t cp = len == 1 ? b : (b & (0x7F >> len));
+    for (std::size_t k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+    const bool wide = (cp >= 0x1100 && cp <= 0x115F) || (cp >= 0x2E80 && cp <= 0xA4CF) ||
+                      (cp >= 0xAC00 && cp <= 0xD7A3) || (cp >= 0xF900 && cp <= 0xFAFF) ||
+                      (cp >= 0xFE30 && cp <= 0xFE4F) || (cp >= 0xFF00 && cp <= 0xFF60) ||
+                      (cp >= 0xFFE0 && cp <= 0xFFE6);
+    n += wide ? 2 : 1;
+    i += len;
   }
   return n;
 }
 
 std::string Pad(const std::string& text, std::size_t width) {
   const std::size_t w = Width(text);
-  return w >= width ? text : text + std::string(width - w, ' ');
+  return w >= width ? text + ' ' : text + std::string(width - w, ' ');  // columns never touch
 }
 
 std::string PadLeft(const std::string& text, std::size_t width) {
@@ -167,13 +178,18 @@ std::string MonitorConsole::TextRecord() {
   s << "-- tick " << program_.MonitoringTicks() << "  " << time << "  " << program_.G().ModelName << " --";
   for (const MonitorRow& r : Rows()) {
     if (!r.present) continue;  // rows the board does not have are hidden on the window too
-    s << "\n  " << Pad(r.name, 18);
+    s << "\n  " << Pad(r.name, 20);
     if (!r.enabled) {
       s << "(not monitored)";
       continue;
     }
-    s << PadLeft(r.text, 9) << ' ' << Pad(r.unit, 4) << Pad(r.limits.empty() ? "" : "[" + r.limits + "]", 18)
-      << (r.alarm ? "ALARM" : "ok");
+    if (r.index == monitor::kChassisItem) {
+      // The chassis row has a sentence instead of a value, unit and limits.
+      s << Pad(r.text, 36);
+    } else {
+      s << PadLeft(r.text, 9) << ' ' << Pad(r.unit, 4) << Pad(r.limits.empty() ? "" : "[" + r.limits + "]", 22);
+    }
+    s << (r.alarm ? "ALARM" : "ok");
   }
   for (const std::string& d : LoadedDialogs()) s << "\n  dialog: " << d;
   for (const platform::ShownMessageBox& box : TakeNewMessages()) {
