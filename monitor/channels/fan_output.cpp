@@ -189,7 +189,9 @@ void frmdoctor::SetFanAnimation(int percent) {
 void frmdoctor::ProcessFanForDisableFanMethod(int fan, std::uint8_t count, std::uint8_t output) {
   const bool winbond = program_.G().ChipFamily == kChipFamilyWinbond;
   if (fan == 0 || fan == 1) {
-    const bool fullOutput = winbond ? output == 255 : output == 100;
+    // Full output is what SetFanSpeed writes for 100 %: 255 on Winbond, 100 on ITE.
+    const auto full = static_cast<std::uint8_t>(FanPercentToOutput(program_, 100));
+    const bool fullOutput = winbond ? output == 255 : output == full;
     if (fullOutput) lblFanSpeed[fan].Caption = FormatRpm(FanRpm(fan, count));
   } else if (count != 255) {
     lblFanSpeed[fan].Caption = FormatRpm(FanRpm(fan, count));

@@ -199,7 +199,7 @@ inline constexpr RailSet kIteDdrUpdatedRails{{
 inline constexpr FanSet kThreeFans{{
     FanWiring{"CPU", 4800.0, 0},
     FanWiring{"SYS", 2600.0, 1},
-    FanWiring{"AUX", 2200.0, -1},
+    FanWiring{"AUX", 2900.0, -1},  // a chassis fan, comfortably above the default limit
 }};
 inline constexpr FanSet kTwoFans{{
     FanWiring{"CPU", 4500.0, 0},

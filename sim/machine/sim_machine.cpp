@@ -4,6 +4,7 @@
 #include <cctype>
 #include <charconv>
 
+#include "sim/chip/ite.h"
 #include "sim/chip/winbond.h"
 #include "sim/dump/dump_apply.h"
 #include "sim/machine/monitor_only_port.h"
@@ -38,6 +39,11 @@ SimMachine::SimMachine(const BoardProfile& profile, std::uint64_t seed)
   const std::uint16_t cfg = profile.configPort == 0x4E ? 0x4E : 0x2E;
   chip_ = std::shared_ptr<SimChip>(MakeChip(profile.chip, cfg));
   if (auto* w = dynamic_cast<WinbondChip*>(chip_.get())) w->SetVsbRatio(physics_.Wiring(7).gain);
+  if (dynamic_cast<IteChip*>(chip_.get()) != nullptr) {
+    // The BIOS leaves the PWM duty registers at full speed, so the fans keep running when a
+    // program switches the outputs from on/off to PWM mode.
+    for (std::uint8_t r = 0x15; r <= 0x17; ++r) chip_->SetRegister(0, r, 0x7F);
+  }
   if (profile.configPort == 0x2E || profile.configPort == 0x4E) {
     bus_.Attach(chip_);
   } else {
