@@ -9,15 +9,15 @@ using namespace layout;
 
 namespace {
 constexpr int kFanFrameTop = kPageTop + 60;
-constexpr int kFanRowHeight = 390;
-constexpr int kTempFrameTop = kFanFrameTop + 1620;
-constexpr int kTempRowHeight = 660;
-constexpr int kCaseFrameTop = kTempFrameTop + 2280;
+constexpr int kFanRowHeight = 360;
+constexpr int kTempFrameTop = kFanFrameTop + 1740;
+constexpr int kTempRowHeight = 600;
+constexpr int kCaseFrameTop = kTempFrameTop + 2160;
 }  // namespace
 
 void frmdoctor::LayoutTempFanPage() {
   // Fans. Rows sit in the frame; positions inside a frame are relative to it.
-  OnPage(fraFan, SSTabMain, kPageTempFan, 120, kFanFrameTop, 7890, 1560);
+  OnPage(fraFan, SSTabMain, kPageTempFan, 120, kFanFrameTop, 7890, 1680);
   fraFan.Caption = "Fan";
   lblUnit.SetContainer(&fraFan);
   Place(lblUnit, 1260, 240, 1500, 255);
@@ -52,7 +52,7 @@ void frmdoctor::LayoutTempFanPage() {
   Place(AniGif1, 7140, 300, 660, 660);
 
   // Temperatures.
-  OnPage(fraTemp, SSTabMain, kPageTempFan, 120, kTempFrameTop, 7890, 2220);
+  OnPage(fraTemp, SSTabMain, kPageTempFan, 120, kTempFrameTop, 7890, 2100);
   fraTemp.Caption = "Temperature";
   const char* tempNames[] = {"CPU", "System", "Other"};
   for (int k = 0; k < kTempCount; ++k) {
@@ -63,9 +63,10 @@ void frmdoctor::LayoutTempFanPage() {
              &picTemp[k]}) {
       c->SetContainer(&fraTemp);
     }
-    Place(lblTempItem[k], 120, top + 60, 1000, 255);
+    Place(lblTempItem[k], 120, top + 60, 1240, 255);  // the low-limit spinner beside it stays hidden
     layout::Caption(lblTempItem[k], tempNames[k]);
     lblTempItem[k].FontBold = true;
+    lblTempItem[k].FontSize = 8;  // "System Temp" and its translations fit on one line
     Place(updTempLoLimit[k], 1140, top, 255, 375);
     Place(lblTempLoLimit[k], 1380, top + 60, 640, 255);
     layout::Caption(lblTempLoLimit[k], "0.00", 1);
