@@ -9,12 +9,14 @@
 #include "monitor/program.h"
 #include "monitor/startup/exit_program.h"
 #include "monitor/startup/startup.h"
+#include "monitor/startup/tray_window.h"
 #include "platform/boardinfo/linux_board_info.h"
 #include "platform/forms/forms.h"
 #include "platform/portio/linux_port_io.h"
 #include "platform/registry/file_registry.h"
 #include "platform/system/linux_system.h"
 #include "platform/system/message_box.h"
+#include "platform/system/shell.h"
 #include "platform/system/sim_system.h"
 #include "sim/board/board_profile.h"
 #include "sim/board_info/sim_board_info.h"
@@ -26,7 +28,6 @@
 
 #include "frontends/qt/desktop.h"
 #include "frontends/qt/event_guard.h"
-#include "monitor/startup/tray_window.h"
 #endif
 
 #ifndef VELTRIX_VERSION
@@ -270,10 +271,24 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
   // Without the desktop the console shows the monitor: the rows of every tick, or one JSON
   // object per tick.
   std::unique_ptr<console::MonitorConsole> monitorConsole;
+  platform::NullShell consoleShell;  // the console has no tray and no screen
   if (!desktop) {
     monitorConsole = std::make_unique<console::MonitorConsole>(
         program, out, console::MonitorConsoleOptions{.json = cmd.json}, &run.answers.Shown());
     monitorConsole->Attach();
+    // The main window's procedure still runs, so the simulated machine's suspend and resume
+    // reach the program as power notifications.
+    program.Svc().shell = &consoleShell;
+    monitor::InstallTrayWindow(program);
+    if (run.machine) {
+      run.machine->SetPowerEventHandler([&consoleShell, &boxOut](sim::PowerEvent event) {
+        const bool suspend = event == sim::PowerEvent::kSuspend;
+        boxOut << (suspend ? "-- the simulated machine suspends --" : "-- the simulated machine resumes --")
+               << '\n';
+        consoleShell.BroadcastMessageA(platform::WM_POWERBROADCAST,
+                                       suspend ? platform::PBT_APMSUSPEND : platform::PBT_APMRESUMESUSPEND, 0);
+      });
+    }
   }
   const std::uint64_t tickLimit = cmd.ticks.value_or(0);
   auto previousTick = program.OnMonitoringTick;
