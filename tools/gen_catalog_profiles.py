@@ -646,6 +646,8 @@ ITEM_INPUTS = {
 RAIL_PRESET = {W627: "kWinbond627Rails", W697: "kWinbond697Rails", W637: "kWinbond637Rails",
                1: "kIteSdramRails", 2: "kIteSdramRails", 3: "kIteDdrRails", 4: "kIteDdrUpdatedRails",
                5: "kIteDdrSwappedRails"}
+# The two W83637HF boards with their own Vcore divider (the program's two Vcore-factor models).
+VCORE_DIVIDER_PRESET = {"ZT70": "kWinbond637RailsVcore0165", "ZT70E": "kWinbond637RailsVcore0158"}
 TEMP_PRESET = [  # name, ambient, load rise, still-air rise, cooling fan, time constant
     ("CPU", 38.0, 22.0, 45.0, 0, 15.0), ("SYS", 31.0, 6.0, 8.0, 1, 60.0), ("AUX", 33.0, 4.0, 0.0, -1, 90.0)]
 CAL_BY_BOARD = {c[0].name: c for c in CALIBRATION}
@@ -699,7 +701,7 @@ def sim_profile(b):
     chipset = SIM_CHIPSET.get(b.chassis, "kNone")
     pm = SIM_PMBASE.get(b.chassis, 0x0400)
     args = [cstr(b.name), f"ChipModel::{b.chip}", f"0x{b.config_port:X}", f"ChipsetScheme::{chipset}",
-            f"0x{pm:04X}", f"Unwired({RAIL_PRESET[key]}, 0x{unwired_rails:X})",
+            f"0x{pm:04X}", f"Unwired({VCORE_DIVIDER_PRESET.get(b.name, RAIL_PRESET[key])}, 0x{unwired_rails:X})",
             f"Unwired(kThreeFans, 0x{unwired_fans:X})", temps,
             "true" if b.chassis == "kWinbond" else "false", "true" if b.supported else "false"]
     return "    Board(" + ", ".join(args) + "),"

@@ -144,6 +144,14 @@ inline constexpr RailSet kWinbond637Rails{{
     Positive("Vbat", 3.10, 0.016),
 }};
 
+// Two W83637HF boards put a different divider in front of Vcore (0.0165 and 0.0158 V/count).
+constexpr RailSet WithVcoreDivider(RailSet set, double voltsPerCount) {
+  set[0] = Positive("Vcore", 1.55, voltsPerCount);
+  return set;
+}
+inline constexpr RailSet kWinbond637RailsVcore0165 = WithVcoreDivider(kWinbond637Rails, 0.0165);
+inline constexpr RailSet kWinbond637RailsVcore0158 = WithVcoreDivider(kWinbond637Rails, 0.0158);
+
 // ITE boards with SDRAM: in5 3.3Vsb, in6 -12V.
 inline constexpr RailSet kIteSdramRails{{
     Positive("Vcore", 1.65, 0.016),

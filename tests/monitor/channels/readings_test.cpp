@@ -52,8 +52,6 @@ TEST(Readings, ShownValuesFollowTheSimulatedBoardOnEveryWiring) {
       if (w.WEnable[i] != 1) continue;
       const int input = InputOf(g, i);
       if (physics.Wiring(input).name.empty()) continue;
-      // Two W83637HF boards use their own Vcore factor; the simulator wires every board alike.
-      if (i == 0 && boards::Contains(boards::VcoreFactorModels(), g.ModelName)) continue;
       SCOPED_TRACE("voltage item " + std::to_string(i) + " " + std::string(physics.Wiring(input).name));
       const double shown = CaptionValue(w.lblStatusV[i].Caption.Get());
       EXPECT_NEAR(shown, physics.RailVolts(input), VoltsPerCount(w, g, i) + 0.006);
