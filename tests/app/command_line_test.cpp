@@ -104,7 +104,9 @@ TEST(VeltrixApp, HelpVersionAndBoardList) {
     std::getline(fields, known, '\t');
     EXPECT_TRUE(family == "Winbond" || family == "ITE") << line;
     // An accepted board is classified into the family of its chip.
-    if (known == "yes") EXPECT_EQ(family == "ITE", chip.rfind("IT87", 0) == 0) << line;
+    if (known == "yes") {
+      EXPECT_EQ(family == "ITE", chip.rfind("IT87", 0) == 0) << line;
+    }
     if (model == defaultBoard) {
       sawDefault = true;
       EXPECT_EQ(known, "yes");

@@ -17,8 +17,8 @@ namespace {
 const std::string kDumpDir = std::string(VELTRIX_SHARED_DIR) + "/data/register-dumps/";
 
 std::string Row(int row, const std::string& cells) {
-  char label[8];
-  std::snprintf(label, sizeof label, "%x0: ", row);
+  char label[16];
+  std::snprintf(label, sizeof label, "%x0: ", row & 0xF);
   return label + cells + "\n";
 }
 
