@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "sim/scenario/scenario.h"
+#include "sim/text/tokens.h"
 
 namespace veltrix::sim {
 namespace {
@@ -16,18 +17,6 @@ constexpr std::size_t kMaxLineLength = 4096;
 std::string Lower(std::string_view s) {
   std::string out(s);
   for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
-
-std::vector<std::string_view> Tokens(std::string_view line) {
-  std::vector<std::string_view> out;
-  std::size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-    std::size_t start = i;
-    while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
-    if (i > start) out.push_back(line.substr(start, i - start));
-  }
   return out;
 }
 
