@@ -16,7 +16,7 @@ configure: deps
 	@cmake --preset default -DVELTRIX_WERROR=$(WERROR) > $(BUILD_DIR).configure.log 2>&1 || { cat $(BUILD_DIR).configure.log; exit 1; }
 
 build: configure
-	@cmake --build $(BUILD_DIR) -j $(JOBS)
+	@cmake --build $(BUILD_DIR) -j $(JOBS) -- --no-print-directory
 
 run: build
 	@$(BUILD_DIR)/bin/veltrix $(RUN_ARGS)
