@@ -110,7 +110,7 @@ void FormRenderer::ApplyPicture(forms::Control& control, ControlView& view) {
                                                         : ProgramFilePath(programFolder_, gif.Picture));
       label->setMovie(view.movie);
       label->setScaledContents(true);
-      if (gif.Playing) view.movie->start();
+      if (gif.Playing && !gif.Picture.Get().empty()) view.movie->start();
       break;
     }
     default:
@@ -248,8 +248,9 @@ void FormRenderer::Apply(forms::Control& control, ControlView& view, Prop prop) 
       return;
     case Prop::Playing:
       if (type == ControlType::AnimatedGif && view.movie) {
-        if (static_cast<forms::AnimatedGif&>(control).Playing) {
-          view.movie->start();
+        auto& gif = static_cast<forms::AnimatedGif&>(control);
+        if (gif.Playing) {
+          if (!gif.Picture.Get().empty()) view.movie->start();  // nothing to play yet
         } else {
           view.movie->setPaused(true);
         }

@@ -19,6 +19,7 @@ QString ProgramFilePath(const std::string& programFolder, const std::string& nam
 
 QPixmap LoadProgramPicture(const std::string& programFolder, const std::string& name) {
   QPixmap pixmap;
+  if (name.empty()) return pixmap;  // no picture set
   const auto bitmap = monitor::LogoBitmap(name);
   if (!bitmap.empty()) {
     pixmap.loadFromData(bitmap.data(), static_cast<uint>(bitmap.size()), "BMP");
