@@ -1,0 +1,17 @@
+# Fails when a line of a source file under DIRS (comma-separated, relative to ROOT) matches REGEX.
+# WHAT names the rule in the failure message. Used by the house-rule tests in tests/CMakeLists.txt.
+string(REPLACE "," ";" DIRS "${DIRS}")
+set(bad "")
+foreach(dir IN LISTS DIRS)
+  file(GLOB_RECURSE files ${ROOT}/${dir}/*.cpp ${ROOT}/${dir}/*.h)
+  foreach(f IN LISTS files)
+    file(STRINGS ${f} lines REGEX "${REGEX}")
+    if(lines)
+      list(APPEND bad "${f}: ${lines}")
+    endif()
+  endforeach()
+endforeach()
+if(bad)
+  string(REPLACE ";" "\n" bad "${bad}")
+  message(FATAL_ERROR "${WHAT}:\n${bad}")
+endif()
