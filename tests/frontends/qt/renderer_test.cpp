@@ -21,6 +21,7 @@
 #include "monitor/startup/tray_window.h"
 #include "monitor/ui/frmdoctor.h"
 #include "platform/system/shell.h"
+#include "tests/frontends/qt/main_window_on_sim.h"
 #include "tests/support/sim_program.h"
 
 namespace veltrix::qt {
@@ -196,16 +197,12 @@ TEST(QtMessageBox, StyleGivesButtonsIconAndTitle) {
 }
 
 TEST(QtMainWindow, RealMainWindowOnTheSimulator) {
-  testsupport::SimProgramOptions options;
-  options.programDir = VELTRIX_BINARY_DIR "/bin";
-  testsupport::SimProgram sim("ZT70", options);
-  platform::NullShell shell;
-  sim.Prog().Svc().shell = &shell;
-  monitor::InstallTrayWindow(sim.Prog());
-  ASSERT_FALSE(sim.Start());
-  FormRenderer renderer(sim.App(), sim.ProgramDir());
-  auto& main = sim.Prog().frmdoctor();
-  main.Show();
+  MainWindowOnSim run("ZT70");
+  ASSERT_TRUE(run.started);
+  auto& sim = run.sim;
+  auto& shell = run.shell;
+  auto& renderer = *run.renderer;
+  auto& main = run.main();
   QWidget* window = renderer.WindowOf(main);
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(window->windowFlags() & Qt::FramelessWindowHint);

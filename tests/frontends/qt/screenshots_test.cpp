@@ -7,32 +7,25 @@
 #include <QDir>
 #include <QWidget>
 
-#include "frontends/qt/form_renderer.h"
-#include "monitor/program.h"
-#include "monitor/startup/tray_window.h"
-#include "monitor/ui/frmdoctor.h"
-#include "platform/system/shell.h"
-#include "tests/support/sim_program.h"
+#include "tests/frontends/qt/main_window_on_sim.h"
 
 namespace veltrix::qt {
 namespace {
 
-QString ShotDir() { return QString(VELTRIX_BINARY_DIR) + "/screenshots"; }
+QString ShotDir() {
+  return QString(VELTRIX_BINARY_DIR) + "/screenshots";
+}
 
 TEST(QtScreenshots, EveryPageOfTheMainWindowAndAnAlarmDialog) {
-  testsupport::SimProgramOptions options;
-  options.programDir = VELTRIX_BINARY_DIR "/bin";
-  testsupport::SimProgram sim("ZQ51/ZQ51S", options);
-  platform::NullShell shell;
-  sim.Prog().Svc().shell = &shell;
-  monitor::InstallTrayWindow(sim.Prog());
-  ASSERT_FALSE(sim.Start());
-  FormRenderer renderer(sim.App(), sim.ProgramDir());
-  auto& main = sim.Prog().frmdoctor();
-  main.Show();
+  MainWindowOnSim run("ZQ51/ZQ51S");
+  ASSERT_TRUE(run.started);
+  auto& sim = run.sim;
+  auto& renderer = *run.renderer;
+  auto& main = run.main();
   sim.AdvanceMs(3000);
 
-  const char* pages[] = {"graphic", "voltage", "tempfan", "hushwind", "system", "about", "monitoring", "setting"};
+  const char* pages[] = {"graphic", "voltage", "tempfan",    "hushwind",
+                         "system",  "about",   "monitoring", "setting"};
   for (int tab = 0; tab < 8; ++tab) {
     main.SSTabMain.UserSelectTab(tab);
     QApplication::processEvents();
