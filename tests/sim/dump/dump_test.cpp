@@ -14,7 +14,7 @@
 namespace veltrix::sim {
 namespace {
 
-const std::string kDumpDir = std::string(VELTRIX_SHARED_DIR) + "/data/register-dumps/";
+const std::string kDumpDir = std::string(VELTRIX_TEST_DATA_DIR) + "/register-dumps/";
 
 std::string Row(int row, const std::string& cells) {
   char label[16];
