@@ -41,7 +41,7 @@ std::string TrayTipText(Program& program) {
       f.lblStatusT[1].Visible ? f.lblTempItem[1].Caption + ":" + f.lblStatusT[1].Caption : std::string();
   const std::string fan =
       f.lblFanSpeed[0].Visible ? f.lblFanItem[0].Caption + ":" + f.lblFanSpeed[0].Caption : std::string();
-  const std::string name = boards::IsFanControlSupported(program.G().ModelName) ? "Hushwind" : "Veltrix III";
+  const std::string name = f.CheckSupportFANControl() ? "Hushwind" : "Veltrix III";
   return name + "\r\n" + temperature + "\r\n" + fan;
 }
 

@@ -241,6 +241,8 @@ class frmdoctor : public forms::Form {
   std::shared_ptr<AlarmWindows> alarmWindows;
 
   // ==== fan control state (owned by the fan-control subsystem) ==================================
+  // True when ModelName is one of the boards with fan speed control.
+  bool CheckSupportFANControl();
   bool FanControlEnabled = false;
   std::int32_t FanControlMethod = kFanMethodNone;
   std::int16_t CpuFanPercent = 100;
