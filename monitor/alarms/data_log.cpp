@@ -187,13 +187,8 @@ void WriteLogData(Program& program) {
   platform::System& sys = program.Sys();
   const char separator = sys.DecimalSeparator();
 
-  std::string model;
-  if (forms::Control* label = main->FindControl("lblModelName_")) {
-    if (auto* asLabel = dynamic_cast<forms::Label*>(label)) model = asLabel->Caption;
-  } else {
-    model = program.G().ModelName;  // the information page is not part of this window
-  }
-  std::string record = model;
+  // The board as the information page names it.
+  std::string record = main->lblModelName_.Caption;
   if (record.size() < kModelWidth) record += Blanks(static_cast<int>(kModelWidth - record.size()));
 
   // Date and time are asked for separately, date first. The seconds follow a full stop.

@@ -137,6 +137,24 @@ class frmdoctor : public forms::Form {
   forms::Slider SldInterval{*this, "SldInterval"};
   forms::Label LblSec{*this, "LblSec"};  // "Sec." beside the slider
 
+  // ==== page 3 "Hushwind": CD-ROM rotation speed ================================================
+  forms::CheckBox chkControlCDROMSpeed{*this, "chkControlCDROMSpeed"};
+  forms::Label lblLowSpeed{*this, "lblLowSpeed"};
+  forms::Label lblHighSpeed{*this, "lblHighSpeed"};
+  forms::Slider SldRotationSpeed{*this, "SldRotationSpeed"};  // 0..26; the drives get 2 × position
+
+  // ==== page 4 "System": the values FillSystemInformation writes ================================
+  forms::Label lblUser_{*this, "lblUser_"};
+  forms::Label lblCPU_{*this, "lblCPU_"};
+  forms::Label lblMemory_{*this, "lblMemory_"};
+  forms::Label lblModelName_{*this, "lblModelName_"};
+  forms::Label lblOS_{*this, "lblOS_"};
+  forms::Label lblOSVersion_{*this, "lblOSVersion_"};
+  forms::Label lblBIOSVersion_{*this, "lblBIOSVersion_"};
+  forms::Label lblBIOSDate_{*this, "lblBIOSDate_"};
+  forms::Label lblCountry_{*this, "lblCountry_"};
+  forms::Label lblIO_{*this, "lblIO_"};
+
   // ==== monitoring state (channels) =============================================================
   ItemFlags WEnable{};
   ItemFlags WErr1{};

@@ -40,6 +40,19 @@ void frmdoctor::LayoutFrame() {
   Timer3.Interval = 500;
   FanTimer.Enabled = false;
   FanTimer.Interval = 1000;
+
+  // Their pages lay these out; until then they stay on their page, unseen.
+  for (forms::Control* c :
+       {static_cast<forms::Control*>(&chkControlCDROMSpeed), static_cast<forms::Control*>(&lblLowSpeed),
+        static_cast<forms::Control*>(&lblHighSpeed), static_cast<forms::Control*>(&SldRotationSpeed)}) {
+    c->SetContainer(&SSTabMain, kPageHushwind);
+    c->Visible = false;
+  }
+  for (forms::Label* l : {&lblUser_, &lblCPU_, &lblMemory_, &lblModelName_, &lblOS_, &lblOSVersion_,
+                          &lblBIOSVersion_, &lblBIOSDate_, &lblCountry_, &lblIO_}) {
+    l->SetContainer(&SSTabMain, kPageSystem);
+    l->Visible = false;
+  }
 }
 
 }  // namespace veltrix::monitor

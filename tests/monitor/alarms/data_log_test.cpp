@@ -57,7 +57,7 @@ TEST_F(DataLog, DataRecordHasFixedFieldsFormatsAndAFullStopBeforeTheSeconds) {
   p.AdvanceMs(5 * 60 * 1000 + 7 * 1000 - p.Scheduler().NowMs());
   OnlyItems({0, 4, 5, 9, 10, 11, 12});
   auto& m = Main(p);
-  p.G().ModelName = "ABCDEFGHIJKLMNOPQRST";  // exactly 20: no blank follows
+  m.lblModelName_.Caption = "ABCDEFGHIJKLMNOPQRST";  // exactly 20: no blank follows
   m.lblStatusV[0].Caption = "1.5";
   m.lblStatusV[4].Caption = "12.1";
   m.lblStatusV[5].Caption = "-5.1";
@@ -75,7 +75,7 @@ TEST_F(DataLog, DataRecordHasFixedFieldsFormatsAndAFullStopBeforeTheSeconds) {
                                "2500" + blanks(12) + "fan off" + blanks(3) + "45.5" + blanks(6)));
 
   std::filesystem::remove(LogPath());
-  p.G().ModelName = "ABCDEFGHIJKLMNOPQRSTUV";
+  m.lblModelName_.Caption = "ABCDEFGHIJKLMNOPQRSTUV";
   OnlyItems({13, 14});
   m.lblStatusT[1].Caption = "7.26";
   m.lblStatusT[2].Caption = "n/a";
@@ -95,6 +95,7 @@ TEST(DataLogFormat, NumbersKeepTheirWidthsAndNonNumbersStayAsShown) {
 
 TEST_F(DataLog, TickingTheBoxWritesAHeadingEachTimeAndEveryTickARecord) {
   auto& m = Main(p);
+  m.lblModelName_.Caption = "ZQ51 or ZQ51S";
   m.Check5.Value = 1;
   Ticks(p, 2);
   m.Check5.Value = 0;
@@ -111,7 +112,7 @@ TEST_F(DataLog, TickingTheBoxWritesAHeadingEachTimeAndEveryTickARecord) {
   ASSERT_EQ(lines.size(), 6u);
   EXPECT_EQ(lines[0].substr(0, 43), "\"" + kLead);
   EXPECT_EQ(lines[1].substr(0, 10), "\"---------");
-  EXPECT_EQ(lines[2].substr(1, p.G().ModelName.size()), p.G().ModelName);
+  EXPECT_EQ(lines[2].substr(1, 13), "ZQ51 or ZQ51S");
   EXPECT_EQ(lines[4].substr(0, 43), "\"" + kLead);
 
   p.Run([&] { monitor::ExitProgram(p.Prog()); });
