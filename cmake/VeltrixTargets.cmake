@@ -1,8 +1,14 @@
 # Helpers that keep every layer a library of its own with explicit dependencies.
 
 function(veltrix_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow=local
-                                           -Wnon-virtual-dtor -Wno-missing-field-initializers)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wnon-virtual-dtor
+                                           -Wno-missing-field-initializers)
+  # GCC's -Wshadow=local has no clang spelling; clang gets its closest relative.
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    target_compile_options(${target} PRIVATE -Wshadow=local)
+  elseif(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    target_compile_options(${target} PRIVATE -Wshadow-uncaptured-local)
+  endif()
   if(VELTRIX_WERROR)
     target_compile_options(${target} PRIVATE -Werror)
   endif()
