@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 WERROR ?= $(if $(CI),ON,OFF)
 RUN_ARGS ?=
 
-.PHONY: all deps configure build run test asan headless fuzz clean format
+.PHONY: all deps configure build run test asan headless fuzz package clean format
 
 all: build
 
@@ -30,8 +30,15 @@ asan: deps
 headless: deps
 	cmake --preset headless && cmake --build --preset headless -j $(JOBS) && ctest --preset headless -j $(JOBS)
 
-fuzz: deps
+fuzz:
+	@bash scripts/install-deps.sh fuzz
 	cmake --preset fuzz && cmake --build --preset fuzz -j $(JOBS)
+
+# A Debian package of the release build: build/package/veltrix_<version>_<arch>.deb
+package:
+	@bash scripts/install-deps.sh package
+	cmake --preset package && cmake --build --preset package -j $(JOBS)
+	cd $(BUILD_DIR)/package && cpack -G DEB
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

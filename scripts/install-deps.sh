@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, and only those that are missing.
 # Idempotent and quiet when nothing is missing. Runs apt-get as root or through sudo.
+#   install-deps.sh            what `make build`, `make run` and `make test` need
+#   install-deps.sh fuzz       and clang with libFuzzer (the fuzz preset)
+#   install-deps.sh package    and what `make package` needs (dpkg-shlibdeps)
 set -euo pipefail
 
 packages=(
@@ -8,7 +11,16 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev libglx-dev
   fonts-dejavu-core fonts-noto-cjk
+  # the picture and table generators under tools/
+  python3 python3-pil
 )
+for extra in "$@"; do
+  case "$extra" in
+    fuzz) packages+=(clang-14 libclang-rt-14-dev) ;;
+    package) packages+=(dpkg-dev file) ;;
+    *) echo "install-deps: unknown group '$extra' (fuzz, package)" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
