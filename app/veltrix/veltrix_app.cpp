@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "frontends/console/monitor_console.h"
 #include "frontends/console/real_time_scheduler.h"
@@ -110,12 +111,25 @@ void ListBoards(std::ostream& out) {
   // Chip comes from the simulated board; family, chassis, fan control and whether the board is
   // accepted come from the program's own tables, as start-up would see the reported name.
   using monitor::boards::ChassisMethod;
+  // Boards the program accepts come first; the simulator's examples of boards it refuses
+  // (known = no) follow, so a newcomer's first pick from the top of the list runs.
   out << "model\tchip\tfamily\tvariant\tchassis\tfancontrol\tknown\n";
+  const auto accepted = [](const sim::BoardProfile& p) {
+    const auto* board = monitor::boards::FindCatalogBoard(monitor::UpperCase(std::string(p.ReportedModel())));
+    return board != nullptr && board->refusedAt == monitor::boards::Refusal::kNone;
+  };
+  std::vector<const sim::BoardProfile*> ordered;
   for (const auto& p : sim::AllProfiles()) {
+    if (accepted(p)) ordered.push_back(&p);
+  }
+  for (const auto& p : sim::AllProfiles()) {
+    if (!accepted(p)) ordered.push_back(&p);
+  }
+  for (const sim::BoardProfile* profile : ordered) {
+    const sim::BoardProfile& p = *profile;
     const std::string reported = monitor::UpperCase(std::string(p.ReportedModel()));
     const auto c = monitor::boards::ClassifyBoard(reported);
-    const auto* board = monitor::boards::FindCatalogBoard(reported);
-    const bool known = board != nullptr && board->refusedAt == monitor::boards::Refusal::kNone;
+    const bool known = accepted(p);
     const char* chassis = "unsupported";
     if (const auto method = monitor::boards::ChassisMethodFor(reported)) {
       switch (*method) {

@@ -90,8 +90,13 @@ TEST(VeltrixApp, HelpVersionAndBoardList) {
   EXPECT_EQ(line, "model\tchip\tfamily\tvariant\tchassis\tfancontrol\tknown");
   bool sawUnknown = false;
   bool sawDefault = false;
+  bool sawRefused = false;
   const std::string defaultBoard = DefaultBoardModel();
   while (std::getline(lines, line)) {
+    // Accepted boards come first; once a refused one is listed, no accepted one follows.
+    const bool accepted = line.substr(line.size() - 4) == "\tyes";
+    EXPECT_FALSE(sawRefused && accepted) << "accepted board after the refused ones: " << line;
+    sawRefused = sawRefused || !accepted;
     EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 6) << line;
     std::istringstream fields(line);
     std::string model, chip, family, variant, chassis, fancontrol, known;
