@@ -1,7 +1,9 @@
 #include "platform/system/sim_system.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/system/start_program.h"
@@ -21,6 +23,11 @@ std::string ExecutableFolder() {
   auto slash = buf.rfind('/');
   if (slash == std::string::npos) return ".";
   return slash == 0 ? "/" : buf.substr(0, slash);
+}
+
+bool IsDirectory(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 std::string WithoutTrailingSeparator(std::string dir) {
@@ -137,9 +144,25 @@ bool SimSystem::AcquireSingleInstance() {
   return lock_.Acquire();
 }
 
+std::string ProgramFolderBeside(const std::string& executableFolder) {
+  // A build tree keeps the pictures beside the executable; an installed program keeps them in
+  // share/veltrix next to its bin folder.
+  if (IsDirectory(executableFolder + "/GIF")) return executableFolder;
+  const std::string installed = executableFolder + "/../share/veltrix";
+  if (IsDirectory(installed + "/GIF")) {
+    char* real = realpath(installed.c_str(), nullptr);
+    if (real != nullptr) {
+      std::string resolved(real);
+      std::free(real);
+      return resolved;
+    }
+  }
+  return executableFolder;
+}
+
 std::string SimSystem::ProgramFolder() {
   if (!options_.programDir.empty()) return WithoutTrailingSeparator(options_.programDir);
-  return ExecutableFolder();
+  return ProgramFolderBeside(ExecutableFolder());
 }
 
 bool SimSystem::StartProgram(const std::string& commandLine) {

@@ -22,6 +22,11 @@ OsVersionInfo Win9xVersion();
 // An NT-family record (5.0 = 2000, 5.1 = XP).
 OsVersionInfo NtVersion(std::uint32_t major, std::uint32_t minor, std::uint32_t build);
 
+// The program folder of an executable living in `executableFolder`: that folder in a build tree
+// (the pictures lie beside the executable), `<prefix>/share/veltrix` for an installed program
+// (`<prefix>/bin/veltrix`), else the executable's folder.
+std::string ProgramFolderBeside(const std::string& executableFolder);
+
 // "log off", "shut down", "reboot" or "power off", with " (forced)" for EWX_FORCE.
 std::string DescribeExitFlags(std::uint32_t flags);
 

@@ -114,6 +114,19 @@ TEST(ProgramFolderTest, ConfiguredFolderLosesTrailingSeparatorsDefaultIsTheExecu
   EXPECT_EQ(fs::path(fromExe.ProgramFolder()), fs::read_symlink("/proc/self/exe").parent_path());
 }
 
+TEST(ProgramFolderTest, BuildTreeBesideTheExecutableInstalledTreeInShareVeltrix) {
+  const fs::path root = fs::temp_directory_path() / ("veltrix-folders-" + std::to_string(getpid()));
+  fs::remove_all(root);
+  fs::create_directories(root / "build/bin/GIF");
+  fs::create_directories(root / "usr/bin");
+  fs::create_directories(root / "usr/share/veltrix/GIF");
+  fs::create_directories(root / "bare/bin");
+  EXPECT_EQ(ProgramFolderBeside((root / "build/bin").string()), (root / "build/bin").string());
+  EXPECT_EQ(ProgramFolderBeside((root / "usr/bin").string()), fs::canonical(root / "usr/share/veltrix").string());
+  EXPECT_EQ(ProgramFolderBeside((root / "bare/bin").string()), (root / "bare/bin").string());
+  fs::remove_all(root);
+}
+
 TEST(ClockTest, VirtualClockFollowsElapsedTimeAcrossCalendarBoundaries) {
   std::int64_t elapsedMs = 0;
   auto clock = std::make_shared<VirtualClock>(LocalTime{2024, 2, 28, 23, 59, 58}, [&] { return elapsedMs; });
