@@ -21,6 +21,7 @@ void frmGraph3::Form_Load() {
   PlotHeight = static_cast<std::int16_t>(imgGraph[0].Height);
   PrevX = {};
   PrevY = {};
+  for (auto& segments : drawn_) segments.clear();
 
   Height = kWindowHeight;
   Width = kWindowWidth;
@@ -82,7 +83,11 @@ void frmGraph3::PlotPanel(int panel) {
 
   const auto k = static_cast<std::size_t>(panel);
   const bool moved = x != PrevX[k] || y != PrevY[k];
-  if (moved && PrevX[k] != 0 && PrevY[k] != 0) {
+  const Segment forth{PrevX[k], PrevY[k], x, shownY};
+  const Segment back{x, shownY, PrevX[k], PrevY[k]};
+  const bool known = drawn_[k].contains(std::min(forth, back));
+  if (moved && PrevX[k] != 0 && PrevY[k] != 0 && !known) {
+    drawn_[k].insert(std::min(forth, back));
     // Drawn persistently: the path stays in the picture across repaints.
     picture.AutoRedraw = true;
     picture.FillStyle = 0;

@@ -9,6 +9,7 @@
 // width, 0..8000 RPM the height.
 #include <array>
 #include <cstdint>
+#include <set>
 
 #include "monitor/ui/graphs/graph_window.h"
 
@@ -78,6 +79,12 @@ class frmGraph3 : public GraphWindow {
  private:
   void DesignPanel(int panel, int left);
   void DesignReadouts();
+
+  // The segments already in each picture, ends in a fixed order. A reading that jitters
+  // between a few points would otherwise add the same red line over and over for as long as
+  // the window stays open; drawing it again would not change a pixel.
+  using Segment = std::array<int, 4>;
+  std::array<std::set<Segment>, kPanels> drawn_;
 };
 
 }  // namespace veltrix::monitor

@@ -94,6 +94,18 @@ TEST_F(FanTempGraphTest, APointMovesTheMarkerAndOnlyAMoveDrawsTheRedPath) {
   EXPECT_EQ(plot.Lines().size(), 1u);
 }
 
+TEST_F(FanTempGraphTest, AReadingThatJittersBetweenTwoPointsKeepsOneLine) {
+  frmGraph3& g = graph();
+  for (int tick = 0; tick < 10; ++tick) {
+    Show("44.0", tick % 2 == 0 ? "4000" : "4020");
+    g.Timer1_Timer();
+  }
+  EXPECT_EQ(g.imgGraph[0].Lines().size(), 1u) << "the same red line is not stored again and again";
+  Show("45.0", "4020");
+  g.Timer1_Timer();
+  EXPECT_EQ(g.imgGraph[0].Lines().size(), 2u) << "a new stretch of the path is drawn";
+}
+
 TEST_F(FanTempGraphTest, AStoppedFanSitsJustAboveTheBottomAndItsAnimationStops) {
   frmGraph3& g = graph();
   const int h = g.imgGraph[0].Height;
