@@ -322,6 +322,16 @@ TEST(TimeGraphs, CaptionsFollowTheLanguageAndFixedTextsStayEnglish) {
     EXPECT_EQ(volts.lblVoltage[8].Top, 120);
     EXPECT_EQ(temps.lblTemp[2].Caption, text(402));
     EXPECT_EQ(fans.lblFanSpeed[2].Caption, text(403));
+
+    frmGraph3& fanTemp = FanTempGraph(p.Prog());
+    EXPECT_EQ(fanTemp.Caption, text(400));
+    EXPECT_EQ(fanTemp.fraGraphData[0].Caption, text(406));
+    EXPECT_EQ(fanTemp.fraGraphData[1].Caption, text(407));
+    EXPECT_EQ(fanTemp.lblFanSpeedTitle.Caption, text(403));
+    EXPECT_EQ(fanTemp.Label7.Caption, text(415));
+    EXPECT_EQ(fanTemp.Label9.Caption, text(414));
+    EXPECT_EQ(fanTemp.Label10.Caption, text(14));
+    EXPECT_EQ(fanTemp.lblTemp[19].Caption, "62") << "axis values";
   }
 }
 
