@@ -7,9 +7,10 @@ Writes under assets/program-folder/ (the build copies them beside the executable
   GIF/Veltrix III.jpg              title picture, board without fan control
   skin/min.png, skin/exit.png      window buttons on the title picture
   skin/thermometer.png, skin/thumb.png   temperature scale 0..100 degC and its pointer
-  skin/graph_grid.png, skin/fan_graph_grid.png   grids behind the history graphs
   skin/splash.png                  start-up splash picture
   veltrix.png                      tray and window icon
+
+The grids behind the history graphs come from tools/make_graph_grids.py.
 
 Run: /usr/bin/python3 tools/make_assets.py   (needs PIL; fonts DejaVu)
 """
@@ -138,19 +139,6 @@ def thumb(out):
     img.resize((7, 13), Image.LANCZOS).save(out)
 
 
-def grid(w, h, cols, rows, out):
-    img = Image.new("RGB", (w, h), (14, 17, 20))
-    d = ImageDraw.Draw(img)
-    for i in range(1, cols):
-        x = round(i * (w - 1) / cols)
-        d.line([(x, 0), (x, h)], fill=(34, 42, 50) if i % 5 else (48, 58, 68))
-    for j in range(1, rows):
-        y = round(j * (h - 1) / rows)
-        d.line([(0, y), (w, y)], fill=(34, 42, 50) if j % 2 else (48, 58, 68))
-    d.rectangle([0, 0, w - 1, h - 1], outline=BORDER)
-    img.save(out)
-
-
 def splash(out):
     w, h = 360, 240
     img = Image.new("RGB", (w, h), BG)
@@ -187,8 +175,6 @@ def main():
     window_button("exit", path("skin", "exit.png"))
     thermometer(path("skin", "thermometer.png"))
     thumb(path("skin", "thumb.png"))
-    grid(400, 160, 20, 8, path("skin", "graph_grid.png"))
-    grid(400, 200, 10, 10, path("skin", "fan_graph_grid.png"))
     splash(path("skin", "splash.png"))
     icon(path("veltrix.png"))
 

@@ -53,7 +53,7 @@ ParseResult ParseCommandLine(std::span<const std::string> args) {
     const bool takesValue = name == "--board" || name == "--hardware" || name == "--registry" ||
                             name == "--program-dir" || name == "--lcid" || name == "--ticks" ||
                             name == "--scenario" || name == "--sim-dump" || name == "--answer" ||
-                            name == "--screenshot";
+                            name == "--screenshot" || name == "--graph";
     if (!takesValue) return "unknown option " + Quoted(arg) + " (try --help)";
 
     std::string_view value;
@@ -99,8 +99,17 @@ ParseResult ParseCommandLine(std::span<const std::string> args) {
       cmd.answer = *answer;
     } else if (name == "--screenshot") {
       cmd.screenshotDir = std::string(value);
+    } else if (name == "--graph") {
+      constexpr std::string_view kGraphs[] = {"voltage", "temp", "fan", "fan-temp"};
+      int found = -1;
+      for (int n = 0; n < 4; ++n) {
+        if (value == kGraphs[n]) found = n;
+      }
+      if (found < 0) return bad + " (expected voltage, temp, fan or fan-temp)";
+      cmd.graphs.push_back(found);
     }
   }
+  if (!cmd.graphs.empty() && (cmd.console || cmd.json)) return "option --graph needs the desktop front end";
 
   if (cmd.hardware == Hardware::kLinux) {
     for (const auto& [set, option] :
@@ -129,6 +138,8 @@ Hardware-health monitor: voltages, temperatures and fan speeds of the board's se
   --sim-dump FILE      preset the simulated chip from a register dump
   --answer ok|yes|no   how message boxes are answered
   --screenshot DIR     desktop front end: save every visible window at exit
+  --graph WHICH        desktop front end: open a graph window once started
+                       (voltage, temp, fan or fan-temp; may be repeated)
   --list-boards        print the simulated boards, tab-separated, and exit
   --help               print this text and exit
   --version            print the version and exit

@@ -5,7 +5,8 @@
 //   veltrix [--console] [--json] [--board MODEL] [--hardware sim|linux]
 //           [--registry FILE] [--program-dir DIR] [--lcid N]
 //           [--ticks N] [--virtual-time] [--scenario FILE] [--sim-dump FILE]
-//           [--answer ok|yes|no] [--screenshot DIR] [--list-boards] [--help] [--version]
+//           [--answer ok|yes|no] [--screenshot DIR] [--graph WHICH]... [--list-boards]
+//           [--help] [--version]
 //
 // Options that take a value accept "--option VALUE" and "--option=VALUE".
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include <span>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "platform/system/message_box.h"
 
@@ -34,6 +36,9 @@ struct CommandLine {
   std::optional<std::string> simDump;
   std::optional<platform::Answer> answer;
   std::optional<std::string> screenshotDir;
+  // Graph windows to open once started, as the Graphic page's buttons do: 0 voltage,
+  // 1 temperature, 2 fan speed, 3 fan speed against temperature.
+  std::vector<int> graphs;
   bool listBoards = false;
   bool help = false;
   bool version = false;

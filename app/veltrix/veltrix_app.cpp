@@ -11,6 +11,7 @@
 #include "monitor/startup/exit_program.h"
 #include "monitor/startup/startup.h"
 #include "monitor/startup/tray_window.h"
+#include "monitor/ui/frmdoctor.h"
 #include "platform/boardinfo/linux_board_info.h"
 #include "platform/forms/forms.h"
 #include "platform/portio/linux_port_io.h"
@@ -186,6 +187,10 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
     return kUsageErrorStatus;
   }
 #endif
+  if (!desktop && !cmd.graphs.empty()) {
+    err << "veltrix: --graph needs the desktop front end (a display, or --screenshot)\n";
+    return kUsageErrorStatus;
+  }
   if (!run.scheduler) {
     if (cmd.virtualTime) {
       run.scheduler = std::make_unique<forms::VirtualScheduler>();
@@ -321,6 +326,10 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
 #ifdef VELTRIX_HAVE_QT
     if (run.desktop) run.desktop->AfterStartup(program);
 #endif
+    // Graph windows asked for on the command line open as their buttons open them.
+    if (program.MainWindowIfCreated() != nullptr) {
+      for (int graph : cmd.graphs) program.frmdoctor().btnGraphSet_Click(graph);
+    }
     EventLoop(*run.scheduler, [&] { return cmd.ticks && program.MonitoringTicks() >= tickLimit; });
 #ifdef VELTRIX_HAVE_QT
     if (run.desktop && cmd.screenshotDir) {

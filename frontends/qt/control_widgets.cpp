@@ -164,21 +164,70 @@ DrawingWidget::DrawingWidget(forms::PictureBox& box, QWidget* parent) : QWidget(
 
 void DrawingWidget::SetPixmap(const QPixmap& pixmap) {
   pixmap_ = pixmap;
+  stale_ = true;
   update();
 }
 
-void DrawingWidget::paintEvent(QPaintEvent* /*event*/) {
-  QPainter p(this);
-  if (!pixmap_.isNull()) {
-    p.drawPixmap(0, 0, pixmap_);
+namespace {
+
+Qt::PenStyle PenStyle(int drawStyle) {
+  switch (drawStyle) {
+    case 1:
+      return Qt::DashLine;
+    case 2:
+      return Qt::DotLine;
+    case 3:
+      return Qt::DashDotLine;
+    case 4:
+      return Qt::DashDotDotLine;
+    case 5:
+      return Qt::NoPen;
+    default:
+      return Qt::SolidLine;
   }
+}
+
+}  // namespace
+
+void DrawingWidget::BringCanvasUpToDate() {
+  const std::vector<forms::DrawnLine>& lines = box_.Lines();
+  const qreal ratio = devicePixelRatioF();
+  const QSize pixels = size() * ratio;
+  if (stale_ || canvas_.size() != pixels || box_.Erasures() != erasures_ || lines.size() < painted_) {
+    canvas_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+    canvas_.setDevicePixelRatio(ratio);
+    canvas_.fill(Qt::transparent);
+    if (!pixmap_.isNull()) {
+      QPainter p(&canvas_);
+      p.drawPixmap(0, 0, pixmap_);
+    }
+    painted_ = 0;
+    erasures_ = box_.Erasures();
+    stale_ = false;
+  }
+  if (painted_ == lines.size()) return;
+  QPainter p(&canvas_);
   p.setRenderHint(QPainter::Antialiasing);
-  for (const forms::DrawnLine& l : box_.Lines()) {
-    QPen pen(skin::FromColorRef(l.color), std::max(1, l.width));
+  for (std::size_t i = painted_; i < lines.size(); ++i) {
+    const forms::DrawnLine& l = lines[i];
+    QPen pen(skin::FromColorRef(l.color), std::max(1, l.width), PenStyle(l.style));
     pen.setCapStyle(Qt::RoundCap);
     p.setPen(pen);
-    p.drawLine(QPointF(l.x1 / 15.0, l.y1 / 15.0), QPointF(l.x2 / 15.0, l.y2 / 15.0));
+    const QPointF from(l.x1 / 15.0, l.y1 / 15.0);
+    const QPointF to(l.x2 / 15.0, l.y2 / 15.0);
+    if (from == to) {
+      p.drawPoint(from);
+    } else {
+      p.drawLine(from, to);
+    }
   }
+  painted_ = lines.size();
+}
+
+void DrawingWidget::paintEvent(QPaintEvent* /*event*/) {
+  BringCanvasUpToDate();
+  QPainter p(this);
+  p.drawImage(0, 0, canvas_);
 }
 
 // ---- LineWidget -------------------------------------------------------------------------------
@@ -202,8 +251,18 @@ void LineWidget::Sync() {
 void LineWidget::paintEvent(QPaintEvent* /*event*/) {
   QPainter p(this);
   const QPoint origin = pos();
-  p.setPen(QPen(skin::FromColorRef(line_.BorderColor), std::max(1, line_.BorderWidth.Get())));
-  p.drawLine(QPoint(Px(line_.X1), Px(line_.Y1)) - origin, QPoint(Px(line_.X2), Px(line_.Y2)) - origin);
+  QPen pen(skin::FromColorRef(line_.BorderColor), std::max(1, line_.BorderWidth.Get()));
+  const QPoint from = QPoint(Px(line_.X1), Px(line_.Y1)) - origin;
+  const QPoint to = QPoint(Px(line_.X2), Px(line_.Y2)) - origin;
+  if (from == to) {
+    pen.setCapStyle(Qt::RoundCap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(pen);
+    p.drawPoint(from);
+    return;
+  }
+  p.setPen(pen);
+  p.drawLine(from, to);
 }
 
 }  // namespace veltrix::qt

@@ -3,8 +3,10 @@
 // shows its limit window), the spin arrows of an up/down control, a picture box with its
 // persistent drawing, and a line. They paint from the model control they show and report
 // input through callbacks; they never hold state of their own.
+#include <QImage>
 #include <QPixmap>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 
 #include "platform/forms/control.h"
@@ -53,21 +55,33 @@ class SpinArrows : public QWidget {
   int pressed_ = 0;
 };
 
-// A picture box: its picture at the top-left corner, then its drawn lines (twips).
+// A picture box: its picture at the top-left corner, then its drawn lines (twips). The lines
+// are painted once into a canvas; a repaint adds only the lines drawn since, so a picture
+// that accumulates a long path costs no more to show than a fresh one. The canvas is made
+// again when the picture, the size or the drawing's erasures change.
 class DrawingWidget : public QWidget {
  public:
   DrawingWidget(forms::PictureBox& box, QWidget* parent);
   void SetPixmap(const QPixmap& pixmap);
+  // Lines painted into the canvas so far (tests).
+  std::size_t PaintedLines() const { return painted_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  void BringCanvasUpToDate();
+
   forms::PictureBox& box_;
   QPixmap pixmap_;
+  QImage canvas_;
+  std::size_t painted_ = 0;
+  std::uint64_t erasures_ = 0;
+  bool stale_ = true;
 };
 
-// A line control: a transparent widget spanning the line's bounding box.
+// A line control: a transparent widget spanning the line's bounding box. A line of zero
+// length shows as a dot as wide as the line.
 class LineWidget : public QWidget {
  public:
   LineWidget(forms::LineControl& line, QWidget* parent);

@@ -1,5 +1,6 @@
 // Mirroring model properties onto widgets.
 #include <QCheckBox>
+#include <QCursor>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QTabBar>
+#include <QToolTip>
 #include <algorithm>
 
 #include "frontends/qt/control_widgets.h"
@@ -162,6 +164,8 @@ void FormRenderer::Apply(forms::Control& control, ControlView& view, Prop prop) 
       return;
     case Prop::ToolTipText:
       w->setToolTip(Text(control.ToolTipText));
+      // A tip on screen follows its text (a read-out that changes under the pointer).
+      if (QToolTip::isVisible() && w->underMouse()) QToolTip::showText(QCursor::pos(), w->toolTip(), w);
       return;
     case Prop::BackColor:
     case Prop::ForeColor:

@@ -14,6 +14,7 @@ frmdoctor::frmdoctor(Program& program) : forms::Form(program.App(), "frmdoctor")
   WireChannelEvents();
   WireAlarmEvents();
   WireSettingEvents();
+  WireGraphEvents();
 }
 
 void frmdoctor::WireChannelEvents() {

@@ -155,6 +155,17 @@ class frmdoctor : public forms::Form {
   forms::Label lblCountry_{*this, "lblCountry_"};
   forms::Label lblIO_{*this, "lblIO_"};
 
+  // ==== page 0 "Graphic": the graph windows (monitor/ui/graphs) ================================
+  forms::Frame fraGraphSetting{*this, "fraGraphSetting"};
+  Array<forms::Label> lblGraphSetting{*this, "lblGraphSetting", 4};  // what each button opens
+  Array<forms::CommandButton> btnGraphSet{*this, "btnGraphSet", 4};  // "Show"
+  // 0..2 restart a time graph empty; 3 restarts the fan-against-temperature graph when it is
+  // on screen, otherwise only shows it.
+  void btnGraphSet_Click(int index);
+  // The graph windows, created on first use (monitor/ui/graphs/graph_windows.h).
+  struct GraphWindows;
+  std::shared_ptr<GraphWindows> graphWindows;
+
   // ==== monitoring state (channels) =============================================================
   ItemFlags WEnable{};
   ItemFlags WErr1{};
@@ -356,8 +367,10 @@ class frmdoctor : public forms::Form {
   void LayoutTempFanPage();
   void LayoutMonitoringPage();
   void LayoutSettingPage();
+  void LayoutGraphicPage();
   void WireChannelEvents();
   void WireAlarmEvents();  // monitor/alarms/alarm_windows.cpp
+  void WireGraphEvents();  // monitor/ui/graphs/graph_page.cpp
 
   // Shared pieces of the voltage routines (voltage.cpp).
   void SampleVoltage(int item, std::uint8_t count, bool negative);

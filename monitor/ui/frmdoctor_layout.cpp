@@ -13,6 +13,7 @@ void frmdoctor::InitializeComponent() {
   LayoutTempFanPage();
   LayoutMonitoringPage();
   LayoutSettingPage();
+  LayoutGraphicPage();
 }
 
 void frmdoctor::LayoutFrame() {

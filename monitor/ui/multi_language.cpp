@@ -177,15 +177,15 @@ void frmdoctor::MultiLanguage() {
   textOf("lblHighSpeed", -1, 394);
 
   // Graph page.
-  for (int n = 0; n < 4; ++n) textOf("lblGraphSetting", n, 395 + n);
-  for (int n = 0; n < 4; ++n) textOf("btnGraphSet", n, 399);
+  for (int n = 0; n < 4; ++n) text(lblGraphSetting[n], 395 + n);
+  for (int n = 0; n < 4; ++n) text(btnGraphSet[n], 399);
 
   // Buttons under every page.
   text(cmdSave, 121);
   text(cmdDefault, 122);
   textOf("cmdExit", -1, 123);
   textOf("cmdDeleteLog", -1, 124);
-  textOf("fraGraphSetting", -1, 389);
+  text(fraGraphSetting, 389);
 }
 
 }  // namespace veltrix::monitor

@@ -255,7 +255,8 @@ class ProgressBar : public RangeControl {
 struct DrawnLine {
   int x1, y1, x2, y2;
   std::uint32_t color;
-  int width;
+  int width;        // pixels
+  int style;        // DrawStyle: 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot, 5 invisible
   bool persistent;  // drawn while AutoRedraw was on: survives repaints
 };
 
@@ -270,16 +271,21 @@ class PictureBox : public Control {
   Property<int> FillStyle{this, Prop::FillStyle, 1};  // 0 solid, 1 transparent
   Property<int> DrawStyle{this, Prop::DrawStyle, 0};  // 0 solid
   // Draws a line in the picture's own coordinates (0, 0 = top-left, twips) with the current
-  // DrawWidth; observers hear Prop::Drawing.
+  // DrawWidth and DrawStyle; observers hear Prop::Drawing. Lines are only ever appended;
+  // Cls, Repaint and unloading remove lines.
   void DrawLine(int x1, int y1, int x2, int y2, std::uint32_t color);
   void Cls();  // clears the whole drawing, persistent lines included
   const std::vector<DrawnLine>& Lines() const { return lines_; }
+  // Counts the times lines were removed. While it stays the same, the lines a view has seen
+  // are still the first ones of Lines(), so a view may paint only the lines added since.
+  std::uint64_t Erasures() const { return erasures_; }
   // A repaint loses what was drawn without AutoRedraw.
   void Repaint();
   void ResetToDesign() override;
 
  private:
   std::vector<DrawnLine> lines_;
+  std::uint64_t erasures_ = 0;
 };
 
 class Image : public Control {

@@ -90,7 +90,9 @@ void Form::AfterChange(Prop prop) {
   if (prop == Prop::Visible && Visible && !loaded_) {
     Visible.SetSilently(false);
     Show();
+    return;
   }
+  if ((prop == Prop::Width || prop == Prop::Height || prop == Prop::WindowState) && loaded_) Form_Resize();
 }
 
 Control* Form::FindControl(const std::string& name, int index) const {

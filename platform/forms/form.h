@@ -15,6 +15,8 @@
 //           then the form is hidden, becomes not-loaded (observers: FormUnloaded), its
 //           timers disarm and its controls return silently to their constructed defaults.
 //   Setting Visible = true on an unloaded form shows it (loads it first).
+//   Resize: a change of Width, Height or WindowState of a loaded form (from code or from the
+//           desktop) runs Form_Resize; the design-time set-up runs none.
 // An unloaded form's controls hold their constructed defaults, and observers hear nothing
 // about them.
 #include <functional>
@@ -74,6 +76,9 @@ class Form : public Control {
   virtual void Form_Activate() {}
   virtual void Form_QueryUnload(int& /*cancel*/, int /*unloadMode*/) {}
   virtual void Form_Unload(int& /*cancel*/) {}
+  // After Width, Height or WindowState changed on a loaded form. It may set the size again
+  // (that runs Form_Resize once more, nested; an unchanged value runs nothing).
+  virtual void Form_Resize() {}
 
  public:
   bool Designing() const { return designing_; }

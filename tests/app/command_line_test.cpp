@@ -60,6 +60,23 @@ TEST(CommandLine, ErrorsNameTheOptionOrValue) {
   EXPECT_EQ(ErrorOf({"--hardware", "linux", "--board", "ZT70"}), "option --board needs --hardware sim");
 }
 
+TEST(CommandLine, GraphWindowsToOpenOnTheDesktop) {
+  ParseResult r = Parse({"--graph", "fan-temp", "--graph=voltage", "--graph", "temp", "--graph", "fan"});
+  ASSERT_TRUE(std::holds_alternative<CommandLine>(r)) << std::get<std::string>(r);
+  EXPECT_EQ(std::get<CommandLine>(r).graphs, (std::vector<int>{3, 0, 1, 2}));
+  EXPECT_EQ(ErrorOf({"--graph", "pressure"}),
+            "bad value 'pressure' for --graph (expected voltage, temp, fan or fan-temp)");
+  EXPECT_EQ(ErrorOf({"--console", "--graph", "fan"}), "option --graph needs the desktop front end");
+
+#ifndef VELTRIX_HAVE_QT
+  // A program built without the desktop says so instead of running the windows unseen.
+  std::ostringstream out, err;
+  EXPECT_EQ(
+      RunVeltrix(std::vector<std::string>{"--virtual-time", "--ticks", "1", "--graph", "fan"}, out, err), 2);
+  EXPECT_EQ(err.str(), "veltrix: --graph needs the desktop front end (a display, or --screenshot)\n");
+#endif
+}
+
 TEST(VeltrixApp, UsageErrorsPrintOneLineAndExitWith2) {
   std::ostringstream out, err;
   const std::vector<std::string> args{"--ticks", "many"};
