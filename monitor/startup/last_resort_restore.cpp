@@ -46,7 +46,9 @@ std::vector<platform::RestoreOp> LastResortOps(Program& program) {
     ops.Bank(4);
     for (std::uint8_t reg : {std::uint8_t{0x54}, std::uint8_t{0x55}, std::uint8_t{0x56}}) ops.Monitor(reg, 0);
   }
-  const std::uint8_t changed = program.FanOutputsChanged();
+  // The fans the orderly exit sets to full (0 and 1) once start-up is done, and any other
+  // fan output this run programmed.
+  const auto changed = static_cast<std::uint8_t>(program.FanOutputsChanged() | (armed ? 0x03 : 0x00));
   if (changed != 0) {
     if (winbond) ops.Bank(0);
     const auto full = static_cast<std::uint8_t>(static_cast<int>(FanPercentToOutput(program, 100)) & 0xFF);

@@ -3,7 +3,8 @@
 // signal, exit() from a library, an accepted shut-down): the part of ExitProgram that is plain
 // port writes and safe at any moment.
 //
-//  - every fan output this run programmed: full output, as SetFanSpeed(fan, 100) writes it;
+//  - full output (the value SetFanSpeed(fan, 100) writes) for every fan output this run
+//    programmed, and once start-up is done for fans 0 and 1 as the orderly exit does;
 //  - once start-up has programmed the chip: Winbond temperature offsets 0 (bank 4, 0x54..0x56),
 //    Winbond beep enables off (bank 0, 0x57), the PC speaker off (port 0x61, every board: the
 //    chassis alarm's tone may be sounding), and the monitor device deactivated again when
