@@ -11,6 +11,7 @@
 #include "monitor/program.h"
 #include "monitor/resources/strings.h"
 #include "monitor/startup/exit_program.h"
+#include "monitor/startup/frm_init.h"
 #include "monitor/ui/frmdoctor.h"
 
 namespace veltrix::monitor {
@@ -179,6 +180,9 @@ void frmdoctor::Unload_Proc() {
 
 void frmdoctor::Form_Unload(int& /*cancel*/) {
   Unload_Proc();
+  // Closed before the first monitoring tick took the splash down: it goes with the main
+  // window, or a desktop would keep running for a splash alone.
+  if (program_.frmInit().IsLoaded()) program_.frmInit().Unload();
 }
 
 bool frmdoctor::IsInImage(std::int16_t x, std::int16_t y) {

@@ -8,7 +8,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -21,6 +23,7 @@
 #include "sim/dump/register_dump.h"
 #include "sim/machine/sim_machine.h"
 #include "sim/machine/sim_state_file.h"
+#include "tests/support/private_bus.h"
 
 extern char** environ;
 
@@ -64,10 +67,11 @@ class ChildRun {
     fs::remove_all(dir_, ignored);
   }
 
-  // Starts veltrix on the console in real time and waits for its first monitoring tick.
-  bool Start() {
+  // Starts veltrix in real time (on the console, or the desktop front end offscreen) and waits
+  // for its first monitoring tick (a line on the console, a record in the log).
+  bool Start(bool desktop = false) {
     const std::string exe = VELTRIX_BINARY_DIR "/bin/veltrix";
-    std::vector<std::string> args{exe,         "--console",        "--registry",
+    std::vector<std::string> args{exe,         desktop ? "--lcid=1033" : "--console",        "--registry",
                                   (dir_ / "registry.reg").string(), "--program-dir", dir_.string(),
                                   "--sim-dump",  (dir_ / "bios.dump").string(), "--sim-state-out",
                                   State().string()};
@@ -75,6 +79,8 @@ class ChildRun {
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
     std::vector<std::string> env{"XDG_RUNTIME_DIR=" + (dir_ / "run").string(), "PATH=/usr/bin:/bin", "LANG=C"};
+    if (desktop) env.push_back("QT_QPA_PLATFORM=offscreen");
+    if (const char* bus = std::getenv("DBUS_SYSTEM_BUS_ADDRESS")) env.push_back(std::string("DBUS_SYSTEM_BUS_ADDRESS=") + bus);
     std::vector<char*> envp;
     for (std::string& e : env) envp.push_back(e.data());
     envp.push_back(nullptr);
@@ -86,16 +92,18 @@ class ChildRun {
     posix_spawn_file_actions_destroy(&files);
     if (r != 0) return false;
     for (int i = 0; i < 200; ++i) {
-      const std::string out = ReadAll(dir_ / "out.txt");
-      if (out.find("-- tick 1") != std::string::npos) return true;
+      const std::string out = ReadAll(desktop ? dir_ / "Vtx.log" : dir_ / "out.txt");
+      if (desktop ? std::count(out.begin(), out.end(), '\n') >= 2 : out.find("-- tick 1") != std::string::npos) {
+        return true;
+      }
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return false;
   }
 
-  // Sends the signal and waits for the process; returns its wait status.
+  // Sends the signal (0: none) and waits for the process; returns its wait status.
   int KillAndWait(int sig) {
-    ::kill(pid_, sig);
+    if (sig != 0) ::kill(pid_, sig);
     int status = 0;
     ::waitpid(pid_, &status, 0);
     pid_ = -1;
@@ -153,6 +161,24 @@ TEST(ExitSignals, EverySignalLeavesTheFansAtFullSpeedAndTheStatusShowsIt) {
                                                                       endRecord) == 0;
     EXPECT_EQ(ended, c.orderly) << "the log's end record is the orderly exit's";
   }
+}
+
+// The machine going down (logind's PrepareForShutdown) ends the desktop front end the orderly
+// way, with an orderly status.
+TEST(ExitSignals, TheSystemShuttingDownRunsTheOrderlyExitOnTheDesktop) {
+  testsupport::PrivateBus bus;
+  if (!bus.StartLogind(true)) GTEST_SKIP() << bus.Problem();
+  ChildRun run;
+  ASSERT_TRUE(run.Start(/*desktop=*/true)) << run.Err();
+  bus.AnnounceShutdown();
+  const int status = run.KillAndWait(0);
+  ASSERT_TRUE(WIFEXITED(status)) << run.Err();
+  EXPECT_EQ(WEXITSTATUS(status), 0) << run.Err();
+  const sim::DumpParseResult state = sim::LoadRegisterDumpFile(run.State().string());
+  ASSERT_TRUE(state.dump) << state.error;
+  EXPECT_EQ(Bank0(*state.dump, 0x5A), 0xFF);
+  const std::string log = run.Log();
+  EXPECT_EQ(log.substr(log.size() - 4), "\"\"\r\n") << "the log's end record";
 }
 
 }  // namespace
