@@ -8,6 +8,7 @@
 
 #include "platform/boardinfo/board_info.h"
 #include "platform/forms/forms.h"
+#include "platform/portio/last_resort.h"
 #include "platform/portio/port_io.h"
 #include "platform/registry/registry.h"
 #include "platform/system/system.h"
@@ -77,27 +78,9 @@ namespace veltrix::monitor {
 class frmdoctor;
 class frmInit;
 
-// Steps of start-up and exit that belong to subsystems built elsewhere (the limit store, the
-// beep enables, the tray icon, fan output, CD-ROM speed, the log, the main window). Each
-// subsystem installs its routine here when the program is put together; a hook left empty
-// is skipped, so a partly assembled program still starts and exits in the right order.
+// The CD-ROM speed step of the exit, filled by the CD-ROM speed subsystem.
 struct ProgramHooks {
-  // Start-up (InitializeHardware). BuildBoardItemTable may refuse the board and end the
-  // program; LoadLimitStore sets FirstBoot from the stored value.
-  std::function<void()> BuildBoardItemTable;
-  std::function<void()> LoadLimitStore;
-  std::function<void()> ApplyBeepSettings;
-  std::function<void()> AddTrayIcon;
-  // Loads frmdoctor (its Form_Load wires every monitoring subsystem) and hides it. Used only
-  // while the main window is not part of the build; otherwise start-up loads it directly.
-  std::function<void()> LoadMainWindow;
-
-  // Exit (ExitProgram).
-  std::function<void(int fan, int percent)> SetFanSpeed;
   std::function<void(int speed)> SetCdromSpeed;
-  // Appends an empty text to the log file when the log check box is ticked.
-  std::function<void()> TouchLogFile;
-  std::function<void()> RemoveTrayIcon;
 };
 
 // The whole monitoring program: its services, its globals and its windows. One object per
@@ -124,14 +107,22 @@ class Program {
   std::uint64_t MonitoringTicks() const { return monitoringTicks_; }
   std::function<void(std::uint64_t ticks)> OnMonitoringTick;
 
+  // The port operations that put the hardware back when the process ends without the
+  // orderly exit (monitor/startup/last_resort_restore.h keeps it current).
+  platform::LastResortWrites& LastResort() { return lastResort_; }
+  // Fan outputs (bit per fan) this run has programmed, and whether start-up has finished
+  // programming the chip (from then on the exit's restores apply).
+  std::uint8_t FanOutputsChanged() const { return fanOutputsChanged_; }
+  void NoteFanOutputChanged(int fan);
+  bool ChipProgrammed() const { return chipProgrammed_; }
+  void SetChipProgrammed(bool programmed) { chipProgrammed_ = programmed; }
+
   // True once start-up activated the monitor device (register 0x30 read 0 and was set).
   bool StartupActivatedMonitor() const { return globals_.ConfigPort != 0 && globals_.SavedActivation == 0; }
 
   // Windows, created on first use.
   monitor::frmdoctor& frmdoctor();
   monitor::frmInit& frmInit();
-  // Whether the main window is part of this build (it is built by its own subsystem).
-  static bool MainWindowBuilt();
   // Start-up's last step: load frmdoctor (Form_Load runs), then hide it.
   void LoadMainWindowHidden();
   // The main window if it was ever created, else nullptr (exit paths must not create it).
@@ -149,6 +140,9 @@ class Program {
   Globals globals_;
   ProgramHooks hooks_;
   std::uint64_t monitoringTicks_ = 0;
+  platform::LastResortWrites lastResort_;
+  std::uint8_t fanOutputsChanged_ = 0;
+  bool chipProgrammed_ = false;
   // Held as forms so this header needs neither window's definition.
   std::unique_ptr<forms::Form> frmdoctor_;
   std::unique_ptr<forms::Form> frmInit_;

@@ -9,7 +9,8 @@ set -euo pipefail
 packages=(
   cmake make g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libgl-dev libglx-dev
+  qt6-base-dev libgl-dev libglx-dev libsystemd-dev
+  dbus-daemon python3-dbus python3-gi
   fonts-dejavu-core fonts-noto-cjk
   # the picture and table generators under tools/
   python3 python3-pil

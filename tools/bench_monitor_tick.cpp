@@ -6,6 +6,7 @@
 #include <ostream>
 #include <streambuf>
 
+#include "app/assembly/assembly.h"
 #include "frontends/console/monitor_console.h"
 #include "monitor/program.h"
 #include "monitor/startup/startup.h"
@@ -16,8 +17,6 @@
 #include "platform/system/clock.h"
 #include "platform/system/sim_system.h"
 #include "sim/board/board_profile.h"
-#include "sim/board_info/sim_board_info.h"
-#include "sim/machine/sim_machine.h"
 
 namespace {
 
@@ -30,47 +29,35 @@ class NullBuffer : public std::streambuf {
   std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
 };
 
-// A started program on a simulated board, with the port tracer counting only.
+// A started program on a simulated board (put together by the app's composition root), with
+// the port tracer counting only.
 struct Rig {
-  explicit Rig(const char* model)
-      : profile(*sim::FindProfile(model)),
-        machine(profile, 1),
-        trace(machine.Port(), false),
-        boardInfo(profile),
-        app(scheduler),
-        out(&null) {
-    platform::SimSystemOptions options;
-    options.messageBoxes = [](const std::string&, int, const std::string&) { return platform::vbOK; };
-    options.lcid = 1033;
-    options.decimalSeparator = '.';
-    options.lockPath = "/tmp/veltrix-bench-" + std::string(model) + ".lock";
-    options.clock = std::make_shared<platform::VirtualClock>(platform::LocalTime{2004, 6, 1, 9, 0, 0},
-                                                             [this] { return scheduler.NowMs(); });
-    options.programStarter = [](const std::string&) { return true; };
-    system = std::make_unique<platform::SimSystem>(std::move(options));
-    scheduler.AddTimeListener([this](std::int64_t nowMs) {
-      const double delta = static_cast<double>(nowMs) - machine.NowMs();
-      if (delta > 0) machine.Advance(delta);
-    });
-    program = std::make_unique<monitor::Program>(
-        monitor::Services{trace, registry, boardInfo, *system, nullptr, app});
+  explicit Rig(const char* model) : out(&null) {
+    assembly::Options options;
+    options.board = *sim::FindProfile(model);
+    options.trace = assembly::PortTrace::kCount;
+    options.system.messageBoxes = [](const std::string&, int, const std::string&) { return platform::vbOK; };
+    options.system.lcid = 1033;
+    options.system.decimalSeparator = '.';
+    options.system.lockPath = "/tmp/veltrix-bench-" + std::string(model) + ".lock";
+    options.system.clock = std::make_shared<platform::VirtualClock>(platform::LocalTime{2004, 6, 1, 9, 0, 0},
+                                                                    [this] { return scheduler.NowMs(); });
+    options.system.programStarter = [](const std::string&) { return true; };
+    parts = std::make_unique<assembly::Assembly>(scheduler, registry, std::move(options));
+    program = &parts->Prog();
     monitor::Main(*program);
     console = std::make_unique<console::MonitorConsole>(*program, out, console::MonitorConsoleOptions{true});
     console->Attach();
     scheduler.AdvanceBy(program->frmdoctor().Timer1.Interval);  // the first tick closes the splash
   }
+  platform::TracingPortIo& trace() { return *parts->Trace(); }
 
-  sim::BoardProfile profile;
-  sim::SimMachine machine;
-  platform::TracingPortIo trace;
-  sim::SimBoardInfo boardInfo;
   platform::MemoryRegistry registry;
   forms::VirtualScheduler scheduler;
-  forms::Application app;
   NullBuffer null;
   std::ostream out;
-  std::unique_ptr<platform::SimSystem> system;
-  std::unique_ptr<monitor::Program> program;
+  std::unique_ptr<assembly::Assembly> parts;
+  monitor::Program* program = nullptr;
   std::unique_ptr<console::MonitorConsole> console;
 };
 
@@ -78,15 +65,15 @@ struct Rig {
 void BM_TickPortOperations(benchmark::State& state, const char* model) {
   Rig rig(model);
   auto& main = rig.program->frmdoctor();
-  rig.trace.Reset();
+  rig.trace().Reset();
   std::uint64_t ticks = 0;
   for (auto _ : state) {
     main.Timer1_Timer();
     ++ticks;
   }
   const double n = static_cast<double>(ticks);
-  state.counters["port_reads_per_tick"] = static_cast<double>(rig.trace.TotalReads()) / n;
-  state.counters["port_writes_per_tick"] = static_cast<double>(rig.trace.TotalWrites()) / n;
+  state.counters["port_reads_per_tick"] = static_cast<double>(rig.trace().TotalReads()) / n;
+  state.counters["port_writes_per_tick"] = static_cast<double>(rig.trace().TotalWrites()) / n;
 }
 
 // A whole tick as the timer delivers it: the simulated board advances, the program reads and

@@ -52,8 +52,8 @@ ParseResult ParseCommandLine(std::span<const std::string> args) {
 
     const bool takesValue = name == "--board" || name == "--hardware" || name == "--registry" ||
                             name == "--program-dir" || name == "--lcid" || name == "--ticks" ||
-                            name == "--scenario" || name == "--sim-dump" || name == "--answer" ||
-                            name == "--screenshot" || name == "--graph";
+                            name == "--scenario" || name == "--sim-dump" || name == "--sim-state-out" ||
+                            name == "--answer" || name == "--screenshot" || name == "--graph";
     if (!takesValue) return "unknown option " + Quoted(arg) + " (try --help)";
 
     std::string_view value;
@@ -93,6 +93,8 @@ ParseResult ParseCommandLine(std::span<const std::string> args) {
       cmd.scenario = std::string(value);
     } else if (name == "--sim-dump") {
       cmd.simDump = std::string(value);
+    } else if (name == "--sim-state-out") {
+      cmd.simStateOut = std::string(value);
     } else if (name == "--answer") {
       const auto answer = platform::ParseAnswer(value);
       if (!answer || *answer == platform::Answer::kCancel) return bad + " (expected ok, yes or no)";
@@ -114,7 +116,8 @@ ParseResult ParseCommandLine(std::span<const std::string> args) {
   if (cmd.hardware == Hardware::kLinux) {
     for (const auto& [set, option] :
          {std::pair{cmd.board.has_value(), "--board"}, std::pair{cmd.scenario.has_value(), "--scenario"},
-          std::pair{cmd.simDump.has_value(), "--sim-dump"}}) {
+          std::pair{cmd.simDump.has_value(), "--sim-dump"},
+          std::pair{cmd.simStateOut.has_value(), "--sim-state-out"}}) {
       if (set) return std::string("option ") + option + " needs --hardware sim";
     }
   }
@@ -136,6 +139,8 @@ Hardware-health monitor: voltages, temperatures and fan speeds of the board's se
   --virtual-time       run on a virtual clock (as fast as possible)
   --scenario FILE      timed events for the simulated board
   --sim-dump FILE      preset the simulated chip from a register dump
+  --sim-state-out FILE write the simulated chip's registers there when the program ends
+                       (also after a crash), in the format --sim-dump reads
   --answer ok|yes|no   how message boxes are answered
   --screenshot DIR     desktop front end: save every visible window at exit
   --graph WHICH        desktop front end: open a graph window once started

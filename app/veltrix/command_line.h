@@ -4,7 +4,7 @@
 //
 //   veltrix [--console] [--json] [--board MODEL] [--hardware sim|linux]
 //           [--registry FILE] [--program-dir DIR] [--lcid N]
-//           [--ticks N] [--virtual-time] [--scenario FILE] [--sim-dump FILE]
+//           [--ticks N] [--virtual-time] [--scenario FILE] [--sim-dump FILE] [--sim-state-out FILE]
 //           [--answer ok|yes|no] [--screenshot DIR] [--graph WHICH]... [--list-boards]
 //           [--help] [--version]
 //
@@ -34,6 +34,7 @@ struct CommandLine {
   bool virtualTime = false;
   std::optional<std::string> scenario;
   std::optional<std::string> simDump;
+  std::optional<std::string> simStateOut;
   std::optional<platform::Answer> answer;
   std::optional<std::string> screenshotDir;
   // Graph windows to open once started, as the Graphic page's buttons do: 0 voltage,

@@ -2,31 +2,33 @@
 
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <vector>
 
+#include "app/assembly/assembly.h"
 #include "frontends/console/monitor_console.h"
 #include "frontends/console/real_time_scheduler.h"
 #include "monitor/boards/board_tables.h"
 #include "monitor/program.h"
 #include "monitor/startup/exit_program.h"
 #include "monitor/startup/startup.h"
+#include "monitor/startup/exit_status.h"
 #include "monitor/startup/tray_window.h"
 #include "monitor/ui/frmdoctor.h"
-#include "platform/boardinfo/linux_board_info.h"
 #include "platform/forms/forms.h"
-#include "platform/portio/linux_port_io.h"
 #include "platform/registry/file_registry.h"
-#include "platform/system/linux_system.h"
 #include "platform/system/message_box.h"
 #include "platform/system/shell.h"
+#include "platform/system/exit_signals.h"
 #include "platform/system/sim_system.h"
 #include "sim/board/board_profile.h"
-#include "sim/board_info/sim_board_info.h"
 #include "sim/machine/sim_machine.h"
+#include "sim/machine/sim_state_file.h"
 #include "sim/scenario/scenario.h"
 
 #ifdef VELTRIX_HAVE_QT
 #include <QApplication>
+#include <QSocketNotifier>
 
 #include "frontends/qt/desktop.h"
 #include "frontends/qt/event_guard.h"
@@ -55,34 +57,56 @@ struct Run {
   std::unique_ptr<QApplication> qtApp;  // first made, last gone
 #endif
   std::unique_ptr<forms::Scheduler> scheduler;
-  std::unique_ptr<forms::Application> app;
-  std::unique_ptr<sim::SimMachine> machine;
-  std::unique_ptr<platform::PortIo> linuxPorts;
-  std::unique_ptr<platform::BoardInfo> boardInfo;
   std::unique_ptr<platform::FileRegistry> registry;
   platform::ScriptedAnswers answers;
-  std::unique_ptr<platform::SimSystem> system;
-  std::unique_ptr<monitor::Program> program;
+  std::unique_ptr<assembly::Assembly> parts;
+  std::unique_ptr<sim::SimStateFile> stateFile;
 #ifdef VELTRIX_HAVE_QT
   std::unique_ptr<qt::Desktop> desktop;  // windows and tray go before the program
 #endif
 };
 
-// Runs the program's timers until `done` says so or nothing can happen any more.
-void EventLoop(forms::Scheduler& scheduler, const std::function<bool()>& done) {
+// While attached, a crash or an exit() from anywhere plays the program's last-resort list and
+// leaves the simulated board's state behind.
+class LastResortAttachment {
+ public:
+  LastResortAttachment(monitor::Program& program, sim::SimStateFile* stateFile) {
+    platform::ExitSignals::Attach(&program.LastResort(), stateFile ? &sim::SimStateFile::WriteFrom : nullptr,
+                                  stateFile);
+  }
+  ~LastResortAttachment() { platform::ExitSignals::Attach(nullptr); }
+  LastResortAttachment(const LastResortAttachment&) = delete;
+  LastResortAttachment& operator=(const LastResortAttachment&) = delete;
+};
+
+// Runs the program's timers until `done` says so, nothing can happen any more, or an
+// exit signal arrived (then `onSignal` runs the orderly exit, which ends the loop).
+void EventLoop(forms::Scheduler& scheduler, const std::function<bool()>& done,
+               const std::function<void()>& onSignal) {
   if (done()) return;
 #ifdef VELTRIX_HAVE_QT
   if (dynamic_cast<qt::QtScheduler*>(&scheduler) != nullptr) {
+    std::unique_ptr<QSocketNotifier> notifier;
+    if (const int fd = platform::ExitSignals::ReadFd(); fd >= 0) {
+      notifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+      QObject::connect(notifier.get(), &QSocketNotifier::activated, [onSignal, &notifier] {
+        notifier->setEnabled(false);
+        qt::Guarded(onSignal);
+      });
+    }
     qt::Exec();
     return;
   }
 #endif
   if (auto* real = dynamic_cast<console::RealTimeScheduler*>(&scheduler)) {
+    real->SetWakeFd(platform::ExitSignals::ReadFd(), onSignal);
     real->Run();
     return;
   }
   auto& virt = static_cast<forms::VirtualScheduler&>(scheduler);
-  while (!done() && !virt.StopRequested() && virt.RunNext()) {
+  while (!done() && !virt.StopRequested()) {
+    if (platform::ExitSignals::TakeSignal() != 0) onSignal();
+    if (!virt.RunNext()) break;
   }
 }
 
@@ -198,9 +222,8 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
       run.scheduler = std::make_unique<console::RealTimeScheduler>();
     }
   }
-  run.app = std::make_unique<forms::Application>(*run.scheduler);
 
-  platform::PortIo* ports = nullptr;
+  assembly::Options parts;
   if (cmd.hardware == Hardware::kSim) {
     const std::string model = cmd.board.value_or(DefaultBoardModel());
     const sim::BoardProfile* profile = sim::FindProfile(model);
@@ -208,31 +231,7 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
       err << "veltrix: unknown board '" << model << "' (see --list-boards)\n";
       return kUsageErrorStatus;
     }
-    run.machine = std::make_unique<sim::SimMachine>(*profile, 1);
-    if (cmd.simDump) {
-      if (std::string error = run.machine->LoadDumpFile(*cmd.simDump); !error.empty()) {
-        err << "veltrix: " << error << '\n';
-        return kUsageErrorStatus;
-      }
-    }
-    if (cmd.scenario) {
-      const sim::ScenarioParseResult scenario = sim::LoadScenarioFile(*cmd.scenario);
-      std::string error = scenario.scenario ? run.machine->LoadScenario(*scenario.scenario) : scenario.error;
-      if (!error.empty()) {
-        err << "veltrix: " << error << '\n';
-        return kUsageErrorStatus;
-      }
-    }
-    run.scheduler->AddTimeListener([machine = run.machine.get()](std::int64_t nowMs) {
-      const double delta = static_cast<double>(nowMs) - machine->NowMs();
-      if (delta > 0) machine->Advance(delta);
-    });
-    ports = &run.machine->Port();
-    run.boardInfo = std::make_unique<sim::SimBoardInfo>(run.machine->Profile());
-  } else {
-    run.linuxPorts = std::make_unique<platform::LinuxPortIo>();
-    ports = run.linuxPorts.get();
-    run.boardInfo = std::make_unique<platform::LinuxBoardInfo>();
+    parts.board = *profile;
   }
 
   run.registry = std::make_unique<platform::FileRegistry>(
@@ -240,45 +239,61 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
       [&err](const std::string& message) { err << "veltrix: " << message << '\n'; });
 
   run.answers.SetDefault(cmd.answer);
-  platform::SimSystemOptions sys;
   // A message box on the console is a line (with the answer given); with --json it goes to
   // stderr, so standard output stays one JSON object per line (the records list the boxes).
   std::ostream& boxOut = cmd.json ? err : out;
-  sys.messageBoxes = [&run, &boxOut](const std::string& text, int style, const std::string& title) {
+  parts.system.messageBoxes = [&run, &boxOut](const std::string& text, int style, const std::string& title) {
     const int result = run.answers.Respond(text, style, title);
     boxOut << "[message] " << title << ": " << text << " (" << platform::ButtonsText(style) << ") -> "
-        << (result == platform::vbYes      ? "Yes"
-            : result == platform::vbNo     ? "No"
-            : result == platform::vbCancel ? "Cancel"
-                                           : "OK")
-        << '\n';
+           << (result == platform::vbYes      ? "Yes"
+               : result == platform::vbNo     ? "No"
+               : result == platform::vbCancel ? "Cancel"
+                                              : "OK")
+           << '\n';
     return result;
   };
-  sys.lcid = cmd.lcid;
+  parts.system.lcid = cmd.lcid;
   if (cmd.virtualTime) {
     // Virtual time starts at the real time of day and moves only with the virtual clock.
-    sys.clock = std::make_shared<platform::VirtualClock>(
+    parts.system.clock = std::make_shared<platform::VirtualClock>(
         platform::WallClock().Now(), [scheduler = run.scheduler.get()] { return scheduler->NowMs(); });
   }
-  if (cmd.programDir) sys.programDir = *cmd.programDir;
-  if (cmd.hardware == Hardware::kSim) {
-    run.system = std::make_unique<platform::SimSystem>(std::move(sys));
-  } else {
-    run.system = std::make_unique<platform::LinuxSystem>(std::move(sys), platform::LinuxSystemOptions{});
+  if (cmd.programDir) parts.system.programDir = *cmd.programDir;
+  run.parts = std::make_unique<assembly::Assembly>(*run.scheduler, *run.registry, std::move(parts));
+  sim::SimMachine* machine = run.parts->Machine();
+  if (machine != nullptr) {
+    if (cmd.simDump) {
+      if (std::string error = machine->LoadDumpFile(*cmd.simDump); !error.empty()) {
+        err << "veltrix: " << error << '\n';
+        return kUsageErrorStatus;
+      }
+    }
+    if (cmd.scenario) {
+      const sim::ScenarioParseResult scenario = sim::LoadScenarioFile(*cmd.scenario);
+      std::string error = scenario.scenario ? machine->LoadScenario(*scenario.scenario) : scenario.error;
+      if (!error.empty()) {
+        err << "veltrix: " << error << '\n';
+        return kUsageErrorStatus;
+      }
+    }
+    if (cmd.simStateOut) {
+      run.stateFile = std::make_unique<sim::SimStateFile>(*machine, *cmd.simStateOut);
+      if (!run.stateFile->Error().empty()) {
+        err << "veltrix: " << run.stateFile->Error() << '\n';
+        return kUsageErrorStatus;
+      }
+    }
   }
 
-  run.program = std::make_unique<monitor::Program>(
-      monitor::Services{*ports, *run.registry, *run.boardInfo, *run.system, nullptr, *run.app});
-  monitor::Program& program = *run.program;
+  monitor::Program& program = run.parts->Prog();
 #ifdef VELTRIX_HAVE_QT
   if (desktop) {
-    run.desktop =
-        std::make_unique<qt::Desktop>(*run.app, *run.system, run.system->ProgramFolder(), !cmd.answer);
+    run.desktop = std::make_unique<qt::Desktop>(run.parts->App(), run.parts->System(),
+                                                run.parts->System().ProgramFolder(), !cmd.answer);
     program.Svc().shell = run.desktop->Shell();
-    monitor::InstallTrayWindow(program);
-    if (run.machine) {
+    if (machine != nullptr) {
       // Suspend and resume of the simulated machine arrive as the system's power notifications.
-      run.machine->SetPowerEventHandler([shell = run.desktop->Shell()](sim::PowerEvent event) {
+      machine->SetPowerEventHandler([shell = run.desktop->Shell()](sim::PowerEvent event) {
         shell->BroadcastMessageA(
             platform::WM_POWERBROADCAST,
             event == sim::PowerEvent::kSuspend ? platform::PBT_APMSUSPEND : platform::PBT_APMRESUMESUSPEND,
@@ -290,17 +305,17 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
   // Without the desktop the console shows the monitor: the rows of every tick, or one JSON
   // object per tick.
   std::unique_ptr<console::MonitorConsole> monitorConsole;
-  platform::NullShell consoleShell;  // the console has no tray and no screen
   if (!desktop) {
     monitorConsole = std::make_unique<console::MonitorConsole>(
         program, out, console::MonitorConsoleOptions{.json = cmd.json}, &run.answers.Shown());
     monitorConsole->Attach();
-    // The main window's procedure still runs, so the simulated machine's suspend and resume
-    // reach the program as power notifications.
+    // The console has no tray and no screen; the main window's procedure still runs on the
+    // headless shell, so the simulated machine's suspend and resume reach the program as
+    // power notifications.
+    platform::NullShell& consoleShell = run.parts->HeadlessShell();
     program.Svc().shell = &consoleShell;
-    monitor::InstallTrayWindow(program);
-    if (run.machine) {
-      run.machine->SetPowerEventHandler([&consoleShell, &boxOut](sim::PowerEvent event) {
+    if (machine != nullptr) {
+      machine->SetPowerEventHandler([&consoleShell, &boxOut](sim::PowerEvent event) {
         const bool suspend = event == sim::PowerEvent::kSuspend;
         boxOut << (suspend ? "-- the simulated machine suspends --" : "-- the simulated machine resumes --")
                << '\n';
@@ -320,35 +335,58 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
 #endif
     }
   };
-
-  try {
-    monitor::Main(program);
 #ifdef VELTRIX_HAVE_QT
-    if (run.desktop) run.desktop->AfterStartup(program);
-#endif
-    // Graph windows asked for on the command line open as their buttons open them.
-    if (program.MainWindowIfCreated() != nullptr) {
-      for (int graph : cmd.graphs) program.frmdoctor().btnGraphSet_Click(graph);
-    }
-    EventLoop(*run.scheduler, [&] { return cmd.ticks && program.MonitoringTicks() >= tickLimit; });
-#ifdef VELTRIX_HAVE_QT
-    if (run.desktop && cmd.screenshotDir) {
-      for (const QString& file : run.desktop->SaveScreenshots(QString::fromStdString(*cmd.screenshotDir))) {
-        out << "[screenshot] " << file.toStdString() << '\n';
-      }
-    }
-    // A tray-menu exit has already run the exit and unloaded the main window.
-    forms::Form* mainWindow = program.MainWindowIfCreated();
-    if (run.desktop && (mainWindow == nullptr || !mainWindow->IsLoaded())) return 0;
-#endif
-    // The loop ends when the tick limit is reached or nothing can happen any more: the
-    // orderly way out.
-    monitor::ExitProgram(program);
-    if (forms::Form* main = program.MainWindowIfCreated()) main->Unload();
-  } catch (const monitor::ProgramEnded& end) {
-    return end.exitCode;
+  if (run.desktop) {
+    // The machine is going down (logind): the same orderly exit as the Exit button.
+    run.desktop->Shell()->onSystemShutdown = [&program] { monitor::ExitAndEndProcess(program); };
   }
-  return 0;
+#endif
+
+  int status = monitor::kExitOk;
+  {
+    LastResortAttachment attached(program, run.stateFile.get());
+    // SIGINT, SIGTERM, SIGHUP: the same orderly exit as the Exit button.
+    bool exiting = false;
+    auto onSignal = [&] {
+      if (platform::ExitSignals::TakeSignal() == 0 || exiting) return;
+      exiting = true;
+      monitor::ExitAndEndProcess(program);
+    };
+    try {
+      monitor::Main(program);
+#ifdef VELTRIX_HAVE_QT
+      if (run.desktop) run.desktop->AfterStartup(program);
+#endif
+      // Graph windows asked for on the command line open as their buttons open them.
+      if (program.MainWindowIfCreated() != nullptr) {
+        for (int graph : cmd.graphs) program.frmdoctor().btnGraphSet_Click(graph);
+      }
+      EventLoop(
+          *run.scheduler, [&] { return cmd.ticks && program.MonitoringTicks() >= tickLimit; }, onSignal);
+#ifdef VELTRIX_HAVE_QT
+      if (run.desktop && cmd.screenshotDir) {
+        for (const QString& file : run.desktop->SaveScreenshots(QString::fromStdString(*cmd.screenshotDir))) {
+          out << "[screenshot] " << file.toStdString() << '\n';
+        }
+      }
+#endif
+      // The loop ends when the tick limit is reached or nothing can happen any more: the
+      // orderly way out. A tray-menu exit or a closed main window has run it already.
+      forms::Form* mainWindow = program.MainWindowIfCreated();
+      if (mainWindow != nullptr && mainWindow->IsLoaded()) monitor::ExitAndEndProcess(program);
+    } catch (const monitor::ProgramEnded& end) {
+      status = end.exitCode;
+    } catch (const std::logic_error& bug) {
+      err << "veltrix: internal error: " << bug.what() << '\n';
+      status = monitor::kExitIncomplete;
+    }
+    // Ended without the orderly exit after the chip was programmed (an accepted shut-down):
+    // put back what the exit would have.
+    program.LastResort().Play();
+  }
+  if (run.stateFile) run.stateFile->Write();
+  if (const int signal = platform::ExitSignals::Received(); signal != 0) return 128 + signal;
+  return status;
 }
 
 }  // namespace veltrix::app

@@ -1,6 +1,8 @@
 // Real-time driving of the form model's timers for the console front end.
 #include "frontends/console/real_time_scheduler.h"
 
+#include <poll.h>
+
 #include <algorithm>
 #include <thread>
 
@@ -18,13 +20,26 @@ void RealTimeScheduler::Sync() {
   if (lag > 0) VirtualScheduler::Sleep(static_cast<int>(std::min<std::int64_t>(lag, INT32_MAX)));
 }
 
-void RealTimeScheduler::WaitUntil(std::int64_t ms) const {
-  std::this_thread::sleep_until(start_ + std::chrono::milliseconds(ms));
+bool RealTimeScheduler::WaitUntil(std::int64_t ms) const {
+  const Clock::time_point until = start_ + std::chrono::milliseconds(ms);
+  if (wakeFd_ < 0) {
+    std::this_thread::sleep_until(until);
+    return false;
+  }
+  for (;;) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now()).count();
+    if (left <= 0) return false;
+    pollfd p{wakeFd_, POLLIN, 0};
+    const int ready = ::poll(&p, 1, static_cast<int>(std::min<std::int64_t>(left, INT32_MAX)));
+    if (ready > 0) return true;
+    // Interrupted (a signal was handled) or timed out: the loop decides.
+  }
 }
 
 void RealTimeScheduler::Sleep(int ms) {
   if (ms <= 0) return;
-  WaitUntil(NowMs() + ms);
+  // A wake that comes meanwhile stays pending until the handler is done and Run looks.
+  std::this_thread::sleep_until(start_ + std::chrono::milliseconds(NowMs() + ms));
   Sync();
 }
 
@@ -49,7 +64,7 @@ void RealTimeScheduler::Run(std::int64_t limitMs) {
     if (next < 0 && deadline < 0) return;
     std::int64_t wake = next < 0 ? deadline : next;
     if (deadline >= 0) wake = std::min(wake, deadline);
-    if (wake > now) WaitUntil(wake);
+    if (wake > now && WaitUntil(wake) && onWake_) onWake_();
   }
 }
 

@@ -5,6 +5,7 @@
 // asks for time, waits, or lets events run.
 #include <chrono>
 #include <cstdint>
+#include <functional>
 
 #include "platform/forms/scheduler.h"
 
@@ -27,13 +28,23 @@ class RealTimeScheduler : public forms::VirtualScheduler {
   // is no limit (nothing could ever happen).
   void Run(std::int64_t limitMs = -1);
 
+  // While Run waits, a readable `fd` wakes it and `onReadable` runs (the exit signals' pipe).
+  // -1 = none.
+  void SetWakeFd(int fd, std::function<void()> onReadable) {
+    wakeFd_ = fd;
+    onWake_ = std::move(onReadable);
+  }
+
  private:
   using Clock = std::chrono::steady_clock;
   // Moves the model's clock up to real time without firing timers (they stay due).
   void Sync();
-  void WaitUntil(std::int64_t ms) const;
+  // Waits until `ms` or until the wake descriptor is readable; true for the latter.
+  bool WaitUntil(std::int64_t ms) const;
 
   Clock::time_point start_;
+  int wakeFd_ = -1;
+  std::function<void()> onWake_;
 };
 
 }  // namespace veltrix::console

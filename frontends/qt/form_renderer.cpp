@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 #include <QMouseEvent>
 #include <QMovie>
 #include <QPainter>
@@ -397,7 +398,7 @@ void FormRenderer::PropertyChanged(forms::Control& control, forms::Prop prop) {
   Apply(control, it->second, prop);
 }
 
-void FormRenderer::FillMenu(forms::Form& form, forms::Control* parent, QMenu& menu) {
+void FormRenderer::FillMenu(forms::Form& form, forms::Control* parent, QMenu& menu, bool popup) {
   for (forms::Control* c : form.Controls()) {
     if (c->Type() != ControlType::Menu || c->Container() != parent || !c->Visible) continue;
     auto* entry = static_cast<forms::Menu*>(c);
@@ -409,28 +410,36 @@ void FormRenderer::FillMenu(forms::Form& form, forms::Control* parent, QMenu& me
     } else if (hasChildren) {
       QMenu* sub = menu.addMenu(caption);
       sub->setEnabled(entry->Enabled);
-      FillMenu(form, c, *sub);
+      FillMenu(form, c, *sub, popup);
     } else {
       QAction* action = menu.addAction(caption);
       action->setObjectName(QString::fromStdString(entry->FullName()));
+      action->setData(QVariant::fromValue(reinterpret_cast<quintptr>(entry)));
       action->setEnabled(entry->Enabled);
       action->setCheckable(entry->Checked);
       action->setChecked(entry->Checked);
-      connect(action, &QAction::triggered, this, [entry] { Guarded([entry] { entry->UserClick(); }); });
+      // A pop-up's entries are clicked by PopupMenu once the menu has closed.
+      if (!popup) connect(action, &QAction::triggered, this, [entry] { Guarded([entry] { entry->UserClick(); }); });
     }
   }
 }
 
 void FormRenderer::PopupMenu(forms::Form& form, forms::Menu& menu) {
+  // The pop-up often opens from inside another widget's mouse handler (the tray icon's). The
+  // chosen entry's Click runs from the event loop once the menu, and that handler, are done:
+  // a Click that ends the program removes the tray icon and the windows, which must not happen
+  // under their own feet.
   QMenu popup(WindowOf(form));
   popup.setPalette(skin::Palette());
-  FillMenu(form, &menu, popup);
+  FillMenu(form, &menu, popup, /*popup=*/true);
   if (popup.isEmpty()) return;
-  if (popupChooser_) {
-    if (QAction* chosen = popupChooser_(popup)) chosen->trigger();
-    return;
-  }
-  popup.exec(QCursor::pos());
+  QAction* chosen = popup.exec(QCursor::pos());
+  if (chosen == nullptr) return;
+  auto* entry = reinterpret_cast<forms::Menu*>(chosen->data().value<quintptr>());
+  if (entry == nullptr) return;
+  QTimer::singleShot(0, this, [entry] {
+    Guarded([entry] { entry->UserClick(); });
+  });
 }
 
 void FormRenderer::RebuildMenuBar(forms::Form& form, FormView& fv) {
@@ -447,7 +456,7 @@ void FormRenderer::RebuildMenuBar(forms::Form& form, FormView& fv) {
   for (forms::Control* c : form.Controls()) {
     if (c->Type() != ControlType::Menu || c->Container() != nullptr || !c->Visible) continue;
     QMenu* top = fv.menuBar->addMenu(QString::fromStdString(static_cast<forms::Menu*>(c)->Caption.Get()));
-    FillMenu(form, c, *top);
+    FillMenu(form, c, *top, false);
   }
   fv.menuBar->setGeometry(0, 0, fv.window->width(), fv.menuBar->sizeHint().height());
   fv.menuBar->show();

@@ -49,9 +49,8 @@ class FormRenderer : public QObject, public forms::FormObserver {
   // The form a top-level window shows, or nullptr.
   forms::Form* FormOfWindow(const QWidget* window) const;
 
-  // Pop-up menus run modally at the mouse pointer. A chooser, when set, gets the built menu
-  // instead and returns the action to trigger (nullptr = dismissed); tests use it.
-  void SetPopupChooser(std::function<QAction*(QMenu&)> chooser) { popupChooser_ = std::move(chooser); }
+  // Pop-up menus run modally (QMenu::exec) at the mouse pointer; the chosen entry's Click runs
+  // from the event loop right after the menu has closed.
 
   // PNG of every visible window into `dir`, named after its form ("frmdoctor.png").
   // Returns the files written.
@@ -87,7 +86,7 @@ class FormRenderer : public QObject, public forms::FormObserver {
   void ApplyPicture(forms::Control& control, ControlView& view);
   void RebuildTabs(forms::TabStrip& strip, ControlView& view);
   void RebuildMenuBar(forms::Form& form, FormView& fv);
-  void FillMenu(forms::Form& form, forms::Control* parent, QMenu& menu);
+  void FillMenu(forms::Form& form, forms::Control* parent, QMenu& menu, bool popup);
   void LayOutStripChildren(forms::TabStrip& strip);
   // After input: the widget shows the model again (the model may have refused it).
   void Resync(forms::Control& control);
@@ -97,7 +96,6 @@ class FormRenderer : public QObject, public forms::FormObserver {
   forms::Application& app_;
   std::string programFolder_;
   std::map<const forms::Form*, std::unique_ptr<FormView>> forms_;
-  std::function<QAction*(QMenu&)> popupChooser_;
 };
 
 }  // namespace veltrix::qt

@@ -131,11 +131,12 @@ void QtShell::PostMessageA(std::uint32_t hWnd, std::uint32_t msg, std::uint32_t 
 
 bool QtShell::WatchPowerEvents() {
   QDBusConnection bus = QDBusConnection::systemBus();
-  const bool ok =
-      bus.isConnected() &&
-      bus.connect(QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
-                  QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"), this,
-                  SLOT(PrepareForSleep(bool)));
+  auto watch = [&](const char* signal, const char* slot) {
+    return bus.connect(QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+                       QStringLiteral("org.freedesktop.login1.Manager"), QString::fromLatin1(signal), this, slot);
+  };
+  const bool ok = bus.isConnected() && watch("PrepareForSleep", SLOT(PrepareForSleep(bool))) &&
+                  watch("PrepareForShutdown", SLOT(PrepareForShutdown(bool)));
   if (!ok) std::cerr << "veltrix: no system bus: suspend and resume will not be noticed\n";
   return ok;
 }
@@ -143,6 +144,10 @@ bool QtShell::WatchPowerEvents() {
 void QtShell::PrepareForSleep(bool start) {
   BroadcastMessageA(platform::WM_POWERBROADCAST,
                     start ? platform::PBT_APMSUSPEND : platform::PBT_APMRESUMESUSPEND, 0);
+}
+
+void QtShell::PrepareForShutdown(bool start) {
+  if (start && onSystemShutdown) Guarded(onSystemShutdown);
 }
 
 bool QtShell::Drag(QWidget* window, const QPoint& globalPos) {

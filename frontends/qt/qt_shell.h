@@ -8,10 +8,13 @@
 // - the hit test: a left press in a window with a replaced procedure asks it WM_NCHITTEST;
 //   HTCAPTION drags the window (frameless windows are moved by their title picture);
 // - power notifications from logind's PrepareForSleep over the system bus, broadcast as
-//   WM_POWERBROADCAST (4 suspend, 7 resume). Without a system bus this is logged once.
+//   WM_POWERBROADCAST (4 suspend, 7 resume). Without a system bus this is logged once;
+// - the machine going down (logind's PrepareForShutdown(true)): onSystemShutdown runs, and the
+//   app ends the program there the orderly way.
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -48,8 +51,11 @@ class QtShell : public QObject, public platform::Shell {
   // The tip as shown (lines joined with "\n").
   static QString TipForDisplay(const platform::NotifyIconData& data);
 
-  // Subscribes to the system's sleep notifications; false (logged once) without a system bus.
+  // Subscribes to the system's sleep and shut-down notifications; false (logged once)
+  // without a system bus.
   bool WatchPowerEvents();
+  // Run (guarded) when logind announces that the machine shuts down or reboots.
+  std::function<void()> onSystemShutdown;
   // What a tray event sends (the simulator's tray click, tests): the callback message to the
   // record's window.
   void TrayMouse(std::int32_t mouseMessage);
@@ -59,6 +65,7 @@ class QtShell : public QObject, public platform::Shell {
 
  private slots:
   void PrepareForSleep(bool start);
+  void PrepareForShutdown(bool start);
 
  private:
   QWidget* Window(std::uint32_t hWnd) const;

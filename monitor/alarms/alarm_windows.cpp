@@ -88,7 +88,6 @@ void frmdoctor::WireAlarmEvents() {
   if (forms::Control* clear = FindControl("cmdDeleteLog")) {
     clear->OnClick = [&program] { ClearLog(program); };
   }
-  program.Hooks().TouchLogFile = [&program] { monitor::TouchLogFile(program); };
 }
 
 }  // namespace veltrix::monitor

@@ -73,8 +73,10 @@ void SetFanSpeed(Program& program, std::int16_t fan, std::int16_t percent) {
     const std::uint8_t value = OutputByte(FanPercentToOutput(program, percent));
     if (g.ChipId == kChipW83627HF) {
       WriteMonitorRegister(program, fan == 0 ? 0x5A : 0x5B, value);
+      program.NoteFanOutputChanged(fan);
     } else if (g.ChipId == kChipW83697HF || g.ChipId == kChipW83637HF) {
       WriteMonitorRegister(program, fan == 0 ? 0x01 : 0x03, value);
+      program.NoteFanOutputChanged(fan);
     }
   } else if (g.ChipFamily == kChipFamilyIte) {
     if (fan < 0 || fan > 2) {
@@ -89,7 +91,17 @@ void SetFanSpeed(Program& program, std::int16_t fan, std::int16_t percent) {
     main.FanChannel[static_cast<std::size_t>(fan)].Fan_Divisor = fan == 2 ? 8 : 4;
     WriteMonitorRegister(program, static_cast<std::uint8_t>(0x15 + fan),
                          OutputByte(FanPercentToOutput(program, percent)));
+    program.NoteFanOutputChanged(fan);
   }
+}
+
+std::uint8_t FanOutputRegister(Program& program, std::int16_t fan) {
+  const std::uint32_t chip = program.G().ChipId;
+  if (program.G().ChipFamily == kChipFamilyIte) return fan >= 0 && fan <= 2 ? 0x15 + fan : 0;
+  if (fan != 0 && fan != 1) return 0;
+  if (chip == kChipW83627HF) return fan == 0 ? 0x5A : 0x5B;
+  if (chip == kChipW83697HF || chip == kChipW83637HF) return fan == 0 ? 0x01 : 0x03;
+  return 0;
 }
 
 std::uint8_t ReadFanOutput(Program& program, std::int16_t fan) {

@@ -10,6 +10,7 @@
 #include "monitor/chip/chip_setup.h"
 #include "monitor/chip/superio.h"
 #include "monitor/program.h"
+#include "monitor/startup/exit_status.h"
 #include "monitor/resources/strings.h"
 #include "monitor/ui/frmdoctor.h"
 #include "platform/registry/registry.h"
@@ -119,7 +120,7 @@ void frmdoctor::BuildBoardItemTable() {
       WriteMonitorRegister(program_, 0x57, 0);
       if (program_.StartupActivatedMonitor()) WriteConfigRegister(program_, 0x30, 0);
     }
-    EndProgram(0);
+    EndProgram(kExitBoardRefused);
   }
   for (int item = 0; item < kItemCount; ++item) {
     if ((decision.absentItems & boards::ItemBit(item)) != 0) markAbsent(item);

@@ -3,6 +3,7 @@
 #include "monitor/boards/board_tables.h"
 #include "monitor/chip/superio.h"
 #include "monitor/program.h"
+#include "monitor/startup/exit_status.h"
 #include "monitor/resources/strings.h"
 
 namespace veltrix::monitor {
@@ -43,7 +44,7 @@ void PrepareChassisSensor(Program& program) {
     case boards::ChassisPreparation::kRefuse:
       program.Sys().MsgBox(Text(g.LangPrefix, 36).value_or(""), platform::vbCritical,
                            Text(g.LangPrefix, 37).value_or(""));
-      EndProgram(0);
+      EndProgram(kExitBoardRefused);
   }
 }
 

@@ -13,38 +13,46 @@ platform::PortIo& Io(Program& program) {
 // The configuration entry key. ITE chips take 87 01 55 and a fourth byte that depends on the
 // port the chip decodes: 0x55 at 0x2E, 0xAA at 0x4E. A chip strapped to 0x4E ignores the 0x2E
 // key, so sending 0x55 there would lose the chip (and ChipId with it).
-void EnterConfig(Program& program, std::uint16_t port) {
-  auto& io = Io(program);
-  switch (program.G().ChipFamily) {
+template <typename Out>
+void EnterConfigTo(std::uint16_t family, std::uint16_t port, Out out) {
+  switch (family) {
     case kChipFamilyWinbond:
-      io.OutPortB(port, 0x87);
-      io.OutPortB(port, 0x87);
+      out(port, 0x87);
+      out(port, 0x87);
       break;
     case kChipFamilyIte:
-      io.OutPortB(port, 0x87);
-      io.OutPortB(port, 0x01);
-      io.OutPortB(port, 0x55);
-      io.OutPortB(port, port == 0x4E ? 0xAA : 0x55);
+      out(port, 0x87);
+      out(port, 0x01);
+      out(port, 0x55);
+      out(port, port == 0x4E ? 0xAA : 0x55);
       break;
     default:
       break;
   }
 }
 
-void ExitConfig(Program& program, std::uint16_t port) {
-  auto& io = Io(program);
-  switch (program.G().ChipFamily) {
+template <typename Out>
+void ExitConfigTo(std::uint16_t family, std::uint16_t port, Out out) {
+  switch (family) {
     case kChipFamilyWinbond:
-      io.OutPortB(port, 0xAA);
+      out(port, 0xAA);
       break;
     case kChipFamilyIte:
       // Global register 0x02 bit 1: back to Wait for Key.
-      io.OutPortB(port, 0x02);
-      io.OutPortB(static_cast<std::uint16_t>(port + 1), 0x02);
+      out(port, 0x02);
+      out(static_cast<std::uint16_t>(port + 1), 0x02);
       break;
     default:
       break;
   }
+}
+
+void EnterConfig(Program& program, std::uint16_t port) {
+  EnterConfigTo(program.G().ChipFamily, port, [&](std::uint16_t p, std::uint8_t v) { Io(program).OutPortB(p, v); });
+}
+
+void ExitConfig(Program& program, std::uint16_t port) {
+  ExitConfigTo(program.G().ChipFamily, port, [&](std::uint16_t p, std::uint8_t v) { Io(program).OutPortB(p, v); });
 }
 
 std::uint8_t ReadConfigAt(Program& program, std::uint16_t port, std::uint8_t reg) {
@@ -104,11 +112,22 @@ std::uint8_t ReadConfigRegister(Program& program, std::uint8_t reg) {
 }
 
 void WriteConfigRegister(Program& program, std::uint8_t reg, std::uint8_t value) {
-  if (!OpenMonitorDevice(program)) return;
+  for (const PortWrite& w : ConfigRegisterWrites(program, reg, value)) Io(program).OutPortB(w.port, w.value);
+}
+
+std::vector<PortWrite> ConfigRegisterWrites(Program& program, std::uint8_t reg, std::uint8_t value) {
+  std::vector<PortWrite> writes;
   const std::uint16_t port = program.G().ConfigPort;
-  Io(program).OutPortB(port, reg);
-  Io(program).OutPortB(static_cast<std::uint16_t>(port + 1), value);
-  ExitConfig(program, port);
+  if (port == 0 || !KnownFamily(program)) return writes;
+  const std::uint16_t family = program.G().ChipFamily;
+  auto out = [&](std::uint16_t p, std::uint8_t v) { writes.push_back({p, v}); };
+  EnterConfigTo(family, port, out);
+  out(port, 0x07);
+  out(static_cast<std::uint16_t>(port + 1), family == kChipFamilyWinbond ? kWinbondMonitorDevice : kIteMonitorDevice);
+  out(port, reg);
+  out(static_cast<std::uint16_t>(port + 1), value);
+  ExitConfigTo(family, port, out);
+  return writes;
 }
 
 std::uint8_t ReadMonitorRegister(Program& program, std::uint8_t reg) {

@@ -6,6 +6,7 @@
 //  - the hardware-monitor space, through HmIndexPort (0x295) and its data port 0x296, no key.
 // Routines that depend on the family do nothing (and return 0 / false) for any other family.
 #include <cstdint>
+#include <vector>
 
 namespace veltrix::monitor {
 
@@ -26,6 +27,14 @@ bool ProbeSuperIo(Program& program, std::uint16_t port);
 // port 0 is the DMA controller, not a Super I/O index port.
 std::uint8_t ReadConfigRegister(Program& program, std::uint8_t reg);
 void WriteConfigRegister(Program& program, std::uint8_t reg, std::uint8_t value);
+// The port writes WriteConfigRegister makes (entry key, device select, the register, exit),
+// for replaying them where no routine may run (the last-resort restore). Empty when
+// WriteConfigRegister would touch nothing.
+struct PortWrite {
+  std::uint16_t port;
+  std::uint8_t value;
+};
+std::vector<PortWrite> ConfigRegisterWrites(Program& program, std::uint8_t reg, std::uint8_t value);
 
 // Monitor registers: index to HmIndexPort, data at HmIndexPort + 1.
 std::uint8_t ReadMonitorRegister(Program& program, std::uint8_t reg);

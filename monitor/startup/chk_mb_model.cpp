@@ -4,6 +4,7 @@
 #include "monitor/program.h"
 #include "monitor/resources/strings.h"
 #include "monitor/startup/exit_program.h"
+#include "monitor/startup/exit_status.h"
 
 namespace veltrix::monitor {
 namespace {
@@ -29,7 +30,7 @@ bool ChkMBModel(Program& program, const ModelLabelActions& a) {
     if (a.ExitButton) {
       a.ExitButton();
     } else {
-      ExitAndEndProcess(program);
+      ExitAndEndProcess(program, kExitBoardRefused);
     }
     return false;
   }

@@ -2,8 +2,12 @@
 
 #include <string>
 
+#include "monitor/alarms/data_log.h"
+#include "monitor/channels/fan_output.h"
 #include "monitor/chip/superio.h"
 #include "monitor/program.h"
+#include "monitor/startup/last_resort_restore.h"
+#include "monitor/startup/tray_window.h"
 
 namespace veltrix::monitor {
 
@@ -16,13 +20,13 @@ void ExitProgram(Program& program) {
     SelectBank(program, 4);
     WriteMonitorRegister(program, reg, 0);
   }
-  if (hooks.SetFanSpeed) {
-    // Full output for both fans, then the same once more.
-    for (int round = 0; round < 2; ++round) {
-      hooks.SetFanSpeed(0, 100);
-      hooks.SetFanSpeed(1, 100);
-    }
+  // Full output for both fans, then the same once more.
+  for (int round = 0; round < 2; ++round) {
+    SetFanSpeed(program, 0, 100);
+    SetFanSpeed(program, 1, 100);
   }
+  // A third fan output only the ITE chips have is put back too when this run changed it.
+  if ((program.FanOutputsChanged() & 0x04) != 0) SetFanSpeed(program, 2, 100);
   if (hooks.SetCdromSpeed) hooks.SetCdromSpeed(255);
   if (g.ChipFamily == kChipFamilyWinbond) {
     SpeakerOff(program);
@@ -30,9 +34,10 @@ void ExitProgram(Program& program) {
     WriteMonitorRegister(program, 0x57, 0);  // beep enables of the fans, case and master bit
   }
   if (program.StartupActivatedMonitor()) WriteConfigRegister(program, 0x30, 0);
-  if (hooks.TouchLogFile) hooks.TouchLogFile();
-  if (hooks.RemoveTrayIcon) hooks.RemoveTrayIcon();
+  TouchLogFile(program);
+  RemoveTrayIcon(program);
   UnloadAllForms(program);
+  DisarmLastResort(program);
 }
 
 void UnloadAllForms(Program& program) {
@@ -41,10 +46,10 @@ void UnloadAllForms(Program& program) {
   }
 }
 
-void ExitAndEndProcess(Program& program) {
+void ExitAndEndProcess(Program& program, int exitStatus) {
   ExitProgram(program);
   if (forms::Form* main = program.MainWindowIfCreated()) main->Unload();
-  EndProgram(0);
+  EndProgram(exitStatus);
 }
 
 }  // namespace veltrix::monitor

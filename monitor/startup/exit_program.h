@@ -22,8 +22,9 @@ void ExitProgram(Program& program);
 // Unloads every secondary window that is loaded; a window never created stays uncreated.
 void UnloadAllForms(Program& program);
 
-// The exit buttons' handler (cmdExit, picExit): ExitProgram, unload frmdoctor, end the
-// process (throws ProgramEnded with code 0).
-[[noreturn]] void ExitAndEndProcess(Program& program);
+// The exit buttons' handler (cmdExit, picExit), and every other way a person or the system
+// asks the program to end (signals, logout, a refused board at the model check):
+// ExitProgram, unload frmdoctor, end the process (throws ProgramEnded with the status).
+[[noreturn]] void ExitAndEndProcess(Program& program, int exitStatus = 0);
 
 }  // namespace veltrix::monitor

@@ -2,13 +2,18 @@
 
 #include <array>
 #include <cstring>
+#include <stdexcept>
 
 #include "monitor/boards/board_tables.h"
 #include "monitor/chip/chip_setup.h"
 #include "monitor/chip/superio.h"
 #include "monitor/program.h"
 #include "monitor/resources/strings.h"
+#include "monitor/startup/exit_status.h"
 #include "monitor/startup/frm_init.h"
+#include "monitor/startup/last_resort_restore.h"
+#include "monitor/startup/tray_window.h"
+#include "monitor/ui/frmdoctor.h"
 
 namespace veltrix::monitor {
 namespace {
@@ -16,10 +21,10 @@ namespace {
 constexpr std::uint16_t kDefaultPmBase = 0x4000;
 constexpr std::uint16_t kMonitorIndexPort = 0x295;
 
-[[noreturn]] void FailWithBox(Program& program, const std::string& text, int style,
-                              const std::string& title) {
+[[noreturn]] void FailWithBox(Program& program, const std::string& text, int style, const std::string& title,
+                              int exitStatus) {
   program.Sys().MsgBox(text, style, title);
-  EndProgram(0);
+  EndProgram(exitStatus);
 }
 
 std::string Trimmed(const std::string& text) {
@@ -67,17 +72,26 @@ void ClassifyBoard(Program& program) {
 }
 
 void Main(Program& program) {
+  EnsureAssembled(program);
   auto& sys = program.Sys();
   if (!sys.AcquireSingleInstance()) {
-    FailWithBox(program, kAlreadyRunText, platform::vbOKOnly, "Message");
+    FailWithBox(program, kAlreadyRunText, platform::vbOKOnly, "Message", kExitAlreadyRunning);
   }
   ReadModelName(program);
   ChooseLanguage(program);
   if (Trimmed(program.G().ModelName).empty()) {
-    FailWithBox(program, kModelNameFailedText, platform::vbCritical, "Error");
+    FailWithBox(program, kModelNameFailedText, platform::vbCritical, "Error", kExitNoModelName);
   }
   ClassifyBoard(program);
   InitializeHardware(program);
+}
+
+void EnsureAssembled(Program& program) {
+  // Where the front ends differ the program takes a part from them; a run put together
+  // without one is a bug, not a smaller feature set.
+  if (program.Svc().shell == nullptr) {
+    throw std::logic_error("the program was put together without a shell (tray icon and window messages)");
+  }
 }
 
 void ReadPmBase(Program& program) {
@@ -109,34 +123,36 @@ void ActivateMonitorDevice(Program& program) {
 void InitializeHardware(Program& program) {
   auto& g = program.G();
   auto& io = program.Port();
-  auto& hooks = program.Hooks();
 
   ReadPmBase(program);
   g.HmIndexPort = kMonitorIndexPort;
   if (io.LoadPordexVxD() != 0) {
-    FailWithBox(program, kDriverLoadFailedText, platform::vbOKOnly, kAppTitle);
+    FailWithBox(program, kDriverLoadFailedText, platform::vbOKOnly, kAppTitle, kExitDriverLoadFailed);
   }
   FindConfigPort(program);
   ActivateMonitorDevice(program);
   g.HmIndexPort = kMonitorIndexPort;
   if (io.InitialBus(1, 0x5A, 0x92, 0x90) != 0) {
-    FailWithBox(program, kBusInitFailedText, platform::vbOKOnly, kAppTitle);
+    FailWithBox(program, kBusInitFailedText, platform::vbOKOnly, kAppTitle, kExitBusInitFailed);
   }
   g.VendorId = ReadVendorId(program);
   if (g.VendorId != kVendorWinbond && g.VendorId != kVendorIte) {
-    FailWithBox(program, kNoSuperIoText, platform::vbOKOnly, kAppTitle);
+    FailWithBox(program, kNoSuperIoText, platform::vbOKOnly, kAppTitle, kExitNoSuperIo);
   }
   program.frmInit().Show();
   ReadChipId(program);
   PrepareChassisSensor(program);
-  if (hooks.BuildBoardItemTable) hooks.BuildBoardItemTable();
-  if (hooks.LoadLimitStore) hooks.LoadLimitStore();
+  frmdoctor& main = program.frmdoctor();
+  main.BuildBoardItemTable();
+  main.LoadLimitStore();
   if (g.FirstBoot != 0) g.FirstBoot = 0;
   ApplyChipQuirk(program);
   ApplyWinbondStartupBit(program);
-  if (hooks.ApplyBeepSettings) hooks.ApplyBeepSettings();
-  if (hooks.AddTrayIcon) hooks.AddTrayIcon();
+  main.ApplyBeepSettings();
+  AddTrayIcon(program);
   program.LoadMainWindowHidden();
+  // From here on the chip is programmed: an end without the orderly exit puts it back.
+  ArmLastResort(program);
 }
 
 }  // namespace veltrix::monitor

@@ -25,6 +25,10 @@ void Main(Program& program);
 // splash window, chipset and chip set-up, limit store, beeps, tray icon, main window.
 void InitializeHardware(Program& program);
 
+// Throws std::logic_error naming the part a front end must provide and did not (the shell).
+// Main checks it first.
+void EnsureAssembled(Program& program);
+
 // The pieces of Main, usable on their own.
 // ModelName from the board-information library: the first buffer, cut before its first NUL
 // and upper-cased. A buffer without NUL leaves ModelName as it was.

@@ -11,6 +11,7 @@
 #include "monitor/program.h"
 #include "monitor/resources/strings.h"
 #include "monitor/startup/exit_program.h"
+#include "monitor/startup/frm_init.h"
 #include "monitor/ui/frmdoctor.h"
 
 namespace veltrix::monitor {
@@ -179,6 +180,9 @@ void frmdoctor::Unload_Proc() {
 
 void frmdoctor::Form_Unload(int& /*cancel*/) {
   Unload_Proc();
+  // Closed before the first monitoring tick took the splash down: it goes with the main
+  // window, or a desktop would keep running for a splash alone.
+  if (program_.frmInit().IsLoaded()) program_.frmInit().Unload();
 }
 
 bool frmdoctor::IsInImage(std::int16_t x, std::int16_t y) {
@@ -237,35 +241,37 @@ void frmdoctor::DesignTrayWindowControls() {
 
 // ---- wiring ---------------------------------------------------------------------------------
 
-void InstallTrayWindow(Program& program) {
-  auto& hooks = program.Hooks();
-  hooks.AddTrayIcon = [&program] { AddTrayIcon(program); };
-  hooks.RemoveTrayIcon = [&program] { RemoveTrayIcon(program); };
-
-  auto& f = program.frmdoctor();
-  f.DesignTrayWindowControls();
-  f.Later.Load_Proc = [&f] { f.Load_Proc(); };
-  f.cmdExit.OnClick = [&program] { ExitAndEndProcess(program); };
-  f.picExit.OnClick = [&program] { ExitAndEndProcess(program); };
-  f.mnuExit.OnClick = [&program, &f] {
-    f.mnuView.Visible = false;
+void frmdoctor::WireTrayWindowEvents() {
+  DesignTrayWindowControls();
+  Program& program = program_;
+  Later.Load_Proc = [this] { Load_Proc(); };
+  cmdExit.OnClick = [&program] { ExitAndEndProcess(program); };
+  picExit.OnClick = [&program] { ExitAndEndProcess(program); };
+  mnuExit.OnClick = [&program, this] {
+    mnuView.Visible = false;
     ExitProgram(program);
-    f.Unload();
+    Unload();
   };
-  f.IconMenuExit.OnClick = [&program, &f] {
+  IconMenuExit.OnClick = [&program, this] {
     ExitProgram(program);
-    f.Unload();
+    Unload();
   };
-  f.mnuShow.OnClick = [&program, &f] {
-    f.mnuView.Visible = false;
+  mnuShow.OnClick = [&program, this] {
+    mnuView.Visible = false;
     MeasureFullSpeedRpm(program);
-    f.Show();
+    Show();
   };
-  f.IconMenuRestore.OnClick = [&f] {
-    f.iconMenu.Visible = false;
-    f.Visible = true;
+  IconMenuRestore.OnClick = [this] {
+    iconMenu.Visible = false;
+    Visible = true;
   };
-  f.picMin.OnClick = [&f] { f.HideMainWindow(); };
+  picMin.OnClick = [this] { HideMainWindow(); };
+}
+
+void frmdoctor::Form_QueryUnload(int& /*cancel*/, int unloadMode) {
+  // Closed from the desktop (the window manager's close, Alt+F4) rather than by the program's
+  // own exit handlers: the same orderly exit as the Exit button, then the unload goes on.
+  if (unloadMode == vbFormControlMenu) ExitProgram(program_);
 }
 
 }  // namespace veltrix::monitor

@@ -39,9 +39,4 @@ std::int32_t WindowProc(Program& program, std::uint32_t hWnd, std::uint32_t msg,
 // Resume after a suspend: chip quirk, channel set-up, beeps, monitoring, fan outputs, timers.
 void ResumeMonitoring(Program& program);
 
-// Connects the tray, the window procedure and the main window's handlers: start-up's tray
-// step, the exit's tray removal, frmdoctor's Load_Proc, and the click handlers of cmdExit,
-// picExit, picMin and the menu entries. Call once, before start-up.
-void InstallTrayWindow(Program& program);
-
 }  // namespace veltrix::monitor

@@ -15,6 +15,7 @@ frmdoctor::frmdoctor(Program& program) : forms::Form(program.App(), "frmdoctor")
   WireAlarmEvents();
   WireSettingEvents();
   WireGraphEvents();
+  WireTrayWindowEvents();
 }
 
 void frmdoctor::WireChannelEvents() {
@@ -109,16 +110,6 @@ void frmdoctor::Form_Load() {
 
   RunStep(Later.CheckSupportFanControlFromModel);
   SetFanAnimation(CpuFanPercent);
-}
-
-void InstallChannelHooks(Program& program) {
-  auto& hooks = program.Hooks();
-  hooks.BuildBoardItemTable = [&program] { program.frmdoctor().BuildBoardItemTable(); };
-  hooks.LoadLimitStore = [&program] { program.frmdoctor().LoadLimitStore(); };
-  hooks.ApplyBeepSettings = [&program] { program.frmdoctor().ApplyBeepSettings(); };
-  hooks.SetFanSpeed = [&program](int fan, int percent) {
-    SetFanSpeed(program, static_cast<std::int16_t>(fan), static_cast<std::int16_t>(percent));
-  };
 }
 
 }  // namespace veltrix::monitor

@@ -354,6 +354,11 @@ class frmdoctor : public forms::Form {
   bool IsInImage(std::int16_t x, std::int16_t y);
   // Design-time state of the window buttons and the tray menus (set once, kept by every Load).
   void DesignTrayWindowControls();
+  // The exit buttons, the tray menu's entries, the minimise picture and the window procedure
+  // (monitor/startup/tray_window.cpp); called by the constructor.
+  void WireTrayWindowEvents();
+  // Closed from the desktop (window manager, Alt+F4): ExitProgram first.
+  void Form_QueryUnload(int& cancel, int unloadMode) override;
   void Form_Unload(int& cancel) override;  // Unload_Proc
 
  protected:
@@ -384,8 +389,5 @@ class frmdoctor : public forms::Form {
 
   Program& program_;
 };
-
-// Connects start-up's board-item and limit-store steps to the main window's routines.
-void InstallChannelHooks(Program& program);
 
 }  // namespace veltrix::monitor

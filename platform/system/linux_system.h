@@ -1,7 +1,8 @@
 #pragma once
 // System services on real Linux hardware. Everything is as on the simulated platform except
-// shut-down: when (and only when) the user explicitly allowed it, an accepted shut-down
-// request really powers off or reboots this machine through the service manager.
+// shut-down: an accepted request asks logind to power off (or reboot) this machine, and polkit
+// decides. When logind refuses or cannot be reached, the user is told in a message box and
+// the request fails: the program keeps monitoring with the chip as it was.
 #include <string>
 
 #include "platform/system/sim_system.h"
@@ -9,25 +10,23 @@
 namespace veltrix::platform {
 
 struct LinuxSystemOptions {
-  // Off unless the user chose real hardware and asked for real shut-downs.
-  bool allowRealPowerOff = false;
-  std::string powerOffCommand = "systemctl poweroff";
-  std::string rebootCommand = "systemctl reboot";
+  // How long an interactive power-off request may wait for polkit and logind.
+  int logindTimeoutSeconds = 120;
 };
 
 class LinuxSystem : public SimSystem {
  public:
-  LinuxSystem(SimSystemOptions options, LinuxSystemOptions linuxOptions);
+  explicit LinuxSystem(SimSystemOptions options, LinuxSystemOptions linuxOptions = {});
 
-  // The command run for the last accepted request ("" when none ran).
-  const std::string& LastCommand() const { return lastCommand_; }
+  // What logind answered to the last request.
+  const std::string& LastRefusal() const { return lastRefusal_; }
 
  protected:
   bool PerformShutdown(std::uint32_t flags) override;
 
  private:
   LinuxSystemOptions linux_;
-  std::string lastCommand_;
+  std::string lastRefusal_;
 };
 
 }  // namespace veltrix::platform

@@ -37,8 +37,11 @@ std::optional<Answer> ParseAnswer(std::string_view word) {
 }
 
 int ButtonForAnswer(int style, Answer answer) {
+  const int buttons = style & 0x0F;
+  // "ok" acknowledges boxes that have an OK button; it never says Yes to a question.
+  if (answer == Answer::kOk && buttons != kOkOnly && buttons != kOkCancel) return SafeDefaultButton(style);
   bool yes = IsAffirmative(answer);
-  switch (style & 0x0F) {
+  switch (buttons) {
     case kOkCancel:
       return yes ? vbOK : vbCancel;
     case kAbortRetryIgnore:

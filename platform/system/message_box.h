@@ -21,8 +21,9 @@ enum class Answer { kOk, kYes, kNo, kCancel };
 std::optional<Answer> ParseAnswer(std::string_view word);
 
 // The button a box of this style returns for the answer. A box with only OK always
-// returns vbOK; an affirmative answer (ok/yes) presses OK or Yes, a negative one (no/cancel)
-// presses No or Cancel, whichever the box has.
+// returns vbOK; "yes" presses OK or Yes, a negative answer (no/cancel) presses No or Cancel,
+// whichever the box has. "ok" presses OK only: a question without an OK button gets its
+// negative button, as if nobody had answered.
 int ButtonForAnswer(int style, Answer answer);
 
 // The button pressed when nobody answers: OK on an OK-only box, otherwise the negative

@@ -150,7 +150,7 @@ TEST(VeltrixApp, StartupFailureEndsWithItsBoxOnTheConsole) {
   const std::string registry = testing::TempDir() + "/veltrix-app-test.reg";
   const std::vector<std::string> args{"--board", "XB100",      "--virtual-time", "--ticks",
                                       "1",       "--registry", registry};
-  EXPECT_EQ(RunVeltrix(args, out, err), 0);
+  EXPECT_EQ(RunVeltrix(args, out, err), 9) << "a refused board is not a success";
   EXPECT_NE(out.str().find("cannot support this Mainboard"), std::string::npos) << out.str();
 }
 

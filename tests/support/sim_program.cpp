@@ -37,8 +37,7 @@ SimProgram::SimProgram(const sim::BoardProfile& profile, SimProgramOptions optio
 }
 
 SimProgram::~SimProgram() {
-  program_.reset();
-  system_.reset();  // drops the single-instance lock before its folder goes
+  parts_.reset();  // drops the single-instance lock before its folder goes
   std::error_code ignored;
   std::filesystem::remove_all(folder_, ignored);
 }
@@ -47,14 +46,13 @@ void SimProgram::Build(SimProgramOptions options) {
   folder_ = FreshFolder().string();
   programDir_ = options.programDir.empty() ? folder_ : options.programDir;
   lockPath_ = folder_ + "/veltrix.lock";
-
-  app_ = std::make_unique<forms::Application>(scheduler_);
-  machine_ = std::make_unique<sim::SimMachine>(profile_, options.seed);
-  trace_ = std::make_unique<platform::TracingPortIo>(machine_->Port(), options.tracePorts);
-  boardInfo_ = std::make_unique<sim::SimBoardInfo>(profile_);
   answers_.SetDefault(options.defaultAnswer);
 
-  platform::SimSystemOptions sys;
+  assembly::Options parts;
+  parts.board = profile_;
+  parts.seed = options.seed;
+  parts.trace = options.tracePorts ? assembly::PortTrace::kRecord : assembly::PortTrace::kCount;
+  platform::SimSystemOptions& sys = parts.system;
   sys.messageBoxes = answers_.Sink();
   sys.lcid = options.lcid;
   sys.decimalSeparator = '.';
@@ -63,16 +61,7 @@ void SimProgram::Build(SimProgramOptions options) {
   sys.clock = std::make_shared<platform::VirtualClock>(platform::LocalTime{2004, 6, 1, 9, 0, 0},
                                                        [this] { return scheduler_.NowMs(); });
   sys.programStarter = [](const std::string&) { return true; };
-  system_ = std::make_unique<platform::SimSystem>(std::move(sys));
-
-  // The board follows the program's virtual time.
-  scheduler_.AddTimeListener([this](std::int64_t nowMs) {
-    const double delta = static_cast<double>(nowMs) - machine_->NowMs();
-    if (delta > 0) machine_->Advance(delta);
-  });
-
-  program_ = std::make_unique<monitor::Program>(
-      monitor::Services{*trace_, registry_, *boardInfo_, *system_, nullptr, *app_});
+  parts_ = std::make_unique<assembly::Assembly>(scheduler_, registry_, std::move(parts));
 }
 
 std::optional<int> SimProgram::Run(const std::function<void()>& body) {
@@ -86,7 +75,7 @@ std::optional<int> SimProgram::Run(const std::function<void()>& body) {
 }
 
 std::optional<int> SimProgram::Start() {
-  return Run([this] { monitor::Main(*program_); });
+  return Run([this] { monitor::Main(Prog()); });
 }
 
 std::optional<int> SimProgram::AdvanceMs(std::int64_t ms) {

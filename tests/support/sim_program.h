@@ -7,9 +7,10 @@
 //   p.AdvanceMs(2000);                     // timers fire, the simulated board follows
 //   EXPECT_EQ(p.Boxes().size(), 0u);
 //
-// Pieces: SimMachine (chip, chipset, speaker, physics) behind a TracingPortIo, the board's
-// SimBoardInfo, a MemoryRegistry, a SimSystem whose message boxes are answered from a script
-// and recorded, a VirtualScheduler with its forms::Application, and the Program itself.
+// Put together by the app's composition root (app/assembly): SimMachine (chip, chipset,
+// speaker, physics) behind a TracingPortIo, the board's SimBoardInfo, a SimSystem whose
+// message boxes are answered from a script and recorded, the headless shell and the Program;
+// here with a MemoryRegistry and a VirtualScheduler.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -18,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/assembly/assembly.h"
 #include "monitor/program.h"
 #include "platform/forms/forms.h"
 #include "platform/portio/tracing_port_io.h"
@@ -64,37 +66,34 @@ class SimProgram {
   // Whether the program has ended (and with which code).
   std::optional<int> Ended() const { return ended_; }
 
-  monitor::Program& Prog() { return *program_; }
-  monitor::Globals& G() { return program_->G(); }
-  sim::SimMachine& Machine() { return *machine_; }
+  monitor::Program& Prog() { return parts_->Prog(); }
+  monitor::Globals& G() { return Prog().G(); }
+  sim::SimMachine& Machine() { return *parts_->Machine(); }
   sim::BoardProfile& Profile() { return profile_; }
-  platform::TracingPortIo& Ports() { return *trace_; }
+  platform::TracingPortIo& Ports() { return *parts_->Trace(); }
   platform::MemoryRegistry& Registry() { return registry_; }
-  platform::SimSystem& System() { return *system_; }
+  platform::SimSystem& System() { return parts_->System(); }
   platform::ScriptedAnswers& Answers() { return answers_; }
   forms::VirtualScheduler& Scheduler() { return scheduler_; }
-  forms::Application& App() { return *app_; }
+  forms::Application& App() { return parts_->App(); }
+  // The shell the program starts with (records tray calls; no screen).
+  platform::NullShell& Shell() { return parts_->HeadlessShell(); }
   const std::string& LockPath() const { return lockPath_; }
   const std::string& ProgramDir() const { return programDir_; }
 
   // Boxes shown so far, in order.
   const std::vector<platform::ShownMessageBox>& Boxes() const { return answers_.Shown(); }
   // The recorded port trace, one access a line (for failure messages).
-  std::string TraceDump(std::size_t maxLines = 200) const { return trace_->Dump(maxLines); }
+  std::string TraceDump(std::size_t maxLines = 200) const { return parts_->Trace()->Dump(maxLines); }
 
  private:
   void Build(SimProgramOptions options);
 
   sim::BoardProfile profile_;
   forms::VirtualScheduler scheduler_;
-  std::unique_ptr<forms::Application> app_;
-  std::unique_ptr<sim::SimMachine> machine_;
-  std::unique_ptr<platform::TracingPortIo> trace_;
-  std::unique_ptr<sim::SimBoardInfo> boardInfo_;
   platform::MemoryRegistry registry_;
   platform::ScriptedAnswers answers_;
-  std::unique_ptr<platform::SimSystem> system_;
-  std::unique_ptr<monitor::Program> program_;
+  std::unique_ptr<assembly::Assembly> parts_;
   std::string folder_;  // this fixture's temporary folder (lock file, default program folder)
   std::string lockPath_;
   std::string programDir_;

@@ -23,7 +23,6 @@ struct MainWindowOnSim {
 
   explicit MainWindowOnSim(std::string_view model) : sim(model, Options()) {
     sim.Prog().Svc().shell = &shell;
-    monitor::InstallTrayWindow(sim.Prog());
     started = !sim.Start().has_value();
     if (!started) return;
     renderer = std::make_unique<FormRenderer>(sim.App(), sim.ProgramDir());

@@ -22,6 +22,7 @@
 #include "monitor/ui/frmdoctor.h"
 #include "platform/system/shell.h"
 #include "tests/frontends/qt/main_window_on_sim.h"
+#include "tests/frontends/qt/popup_clicker.h"
 #include "tests/support/sim_program.h"
 
 namespace veltrix::qt {
@@ -214,15 +215,14 @@ TEST(QtMainWindow, RealMainWindowOnTheSimulator) {
   ASSERT_NE(status, nullptr);
   EXPECT_EQ(status->text().toStdString(), main.lblStatusV[0].Caption.Get());
 
-  // The tray menu pops up with the entries; choosing Show shows the window.
+  // The tray menu pops up (a real QMenu::exec) with the entries; choosing Show shows the
+  // window once the menu has closed.
   main.Hide();
   QStringList entries;
-  renderer.SetPopupChooser([&](QMenu& menu) -> QAction* {
-    for (QAction* a : menu.actions()) entries << a->text();
-    return menu.actions().value(0);
-  });
+  ClickNextPopupEntry("Show", &entries);
   sim.Run([&] { shell.SendMessageA(shell.WindowHandle("frmdoctor"), 0x200, 0, 0x205); });
   EXPECT_EQ(entries, (QStringList{"Show", "Exit"}));
+  QApplication::processEvents();
   EXPECT_TRUE(main.Visible);
   EXPECT_TRUE(window->isVisible());
 

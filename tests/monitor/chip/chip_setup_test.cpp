@@ -65,7 +65,7 @@ TEST(PrepareChassisSensor, ChipsetStepByFamilyPrefix) {
 TEST(PrepareChassisSensor, BoardOfNoKnownFamilyIsRefusedAtOnce) {
   Bench b(ChipModel::W83627HF, "XB100");
   b.p.G().LangPrefix = "33";
-  EXPECT_EQ(b.p.Run([&] { PrepareChassisSensor(b.p.Prog()); }), 0);
+  EXPECT_EQ(b.p.Run([&] { PrepareChassisSensor(b.p.Prog()); }), 9) << "refused: a non-zero status";
   ASSERT_EQ(b.p.Boxes().size(), 1u);
   EXPECT_EQ(b.p.Boxes()[0].text, "Hushwind/Veltrix III cannot support this Mainboard!!!");
   EXPECT_EQ(b.p.Boxes()[0].title, "Hushwind/Veltrix III");

@@ -1,11 +1,16 @@
 // A successful start on every chip, the globals it leaves, and the orderly exit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "monitor/boards/board_tables.h"
 #include "monitor/program.h"
 #include "monitor/startup/chk_mb_model.h"
+#include "monitor/channels/fan_output.h"
 #include "monitor/startup/exit_program.h"
+#include "monitor/startup/exit_status.h"
 #include "monitor/startup/frm_init.h"
+#include "monitor/ui/frmdoctor.h"
 #include "monitor/startup/startup.h"
 #include "tests/support/port_trace.h"
 #include "tests/support/sim_program.h"
@@ -51,16 +56,6 @@ TEST(Startup, RunsToTheEndOnEveryChip) {
   for (const ChipCase& c : kChips) {
     SCOPED_TRACE(c.model);
     SimProgram p(Board(c));
-    std::vector<std::string> steps;
-    auto& h = p.Prog().Hooks();
-    h.BuildBoardItemTable = [&] { steps.push_back("items"); };
-    h.LoadLimitStore = [&] {
-      steps.push_back("limits");
-      p.G().FirstBoot = -1;
-    };
-    h.ApplyBeepSettings = [&] { steps.push_back("beeps"); };
-    h.AddTrayIcon = [&] { steps.push_back("tray"); };
-    h.LoadMainWindow = [&] { steps.push_back("main"); };
     ASSERT_EQ(p.Start(), std::nullopt) << (p.Boxes().empty() ? "" : p.Boxes()[0].text);
 
     const auto& g = p.G();
@@ -75,9 +70,13 @@ TEST(Startup, RunsToTheEndOnEveryChip) {
     EXPECT_EQ(g.PmBase, p.Profile().pmBase);
     EXPECT_EQ(g.FirstBoot, 0);
     EXPECT_EQ(g.LangPrefix, "33");
-    if (!Program::MainWindowBuilt()) {
-      EXPECT_EQ(steps, (std::vector<std::string>{"items", "limits", "beeps", "tray", "main"}));
-    }
+    // The tray icon is up, the main window loaded and hidden, and from now on an end without
+    // the orderly exit has a restore list to play.
+    EXPECT_TRUE(p.Shell().TrayIconPresent());
+    EXPECT_TRUE(p.Prog().frmdoctor().IsLoaded());
+    EXPECT_FALSE(p.Prog().frmdoctor().Visible);
+    EXPECT_TRUE(p.Prog().ChipProgrammed());
+    EXPECT_GT(p.Prog().LastResort().Size(), 0u);
     EXPECT_TRUE(p.Prog().frmInit().IsLoaded());
     EXPECT_TRUE(p.Prog().frmInit().Visible);
     EXPECT_TRUE(p.Prog().frmInit().TopMost());
@@ -160,22 +159,23 @@ TEST(ExitProgram, RestoresTheChip) {
     SimProgram p(Board(c));
     auto& chip = p.Machine().Chip();
     ASSERT_EQ(p.Start(), std::nullopt);
-    std::vector<std::string> steps;
-    auto& h = p.Prog().Hooks();
-    h.SetFanSpeed = [&](int fan, int percent) {
-      steps.push_back("fan" + std::to_string(fan) + "=" + std::to_string(percent));
-    };
-    h.SetCdromSpeed = [&](int speed) { steps.push_back("cd=" + std::to_string(speed)); };
-    h.TouchLogFile = [&] { steps.push_back("log"); };
-    h.RemoveTrayIcon = [&] { steps.push_back("tray"); };
-    if (sim::IsWinbond(c.chip)) {
+    const bool winbond = sim::IsWinbond(c.chip);
+    // Fans held back and the chip programmed, as a fan method and the alarms leave it.
+    const std::uint8_t outputs[2] = {FanOutputRegister(p.Prog(), 0), FanOutputRegister(p.Prog(), 1)};
+    for (std::uint8_t reg : outputs) chip.SetRegister(0, reg, 0x20);
+    if (winbond) {
       chip.SetRegister(4, 0x54, 17);
       chip.SetRegister(0, 0x57, 0xFF);
     }
+    std::vector<std::string> steps;
+    p.Prog().Hooks().SetCdromSpeed = [&](int speed) { steps.push_back("cd=" + std::to_string(speed)); };
+    ASSERT_TRUE(p.Shell().TrayIconPresent());
     p.Ports().Reset();
     EXPECT_EQ(p.Run([&] { ExitProgram(p.Prog()); }), std::nullopt);
-    EXPECT_EQ(steps, (std::vector<std::string>{"fan0=100", "fan1=100", "fan0=100", "fan1=100", "cd=255",
-                                               "log", "tray"}));
+    EXPECT_EQ(steps, (std::vector<std::string>{"cd=255"}));
+    EXPECT_FALSE(p.Shell().TrayIconPresent());
+    EXPECT_EQ(p.Prog().LastResort().Size(), 0u) << "nothing left for the last-resort path";
+
     const Lines lines = PortLines(p.Ports());
     // Three times: bank 4 selected (read-modify-write of 0x4E), offset register := 0.
     ASSERT_GE(lines.size(), 18u);
@@ -188,17 +188,29 @@ TEST(ExitProgram, RestoresTheChip) {
       EXPECT_EQ(lines[at + 4], reg);
       EXPECT_EQ(lines[at + 5], "out 296 00");
     }
-    if (sim::IsWinbond(c.chip)) {
-      ASSERT_EQ(lines.size(), 18u + 2 + 4 + 2);
-      EXPECT_EQ(lines[18].substr(0, 9), "in 61 -> ");
-      EXPECT_EQ(lines[19].substr(0, 7), "out 61 ");
-      EXPECT_EQ(lines[24], "out 295 57");
-      EXPECT_EQ(lines[25], "out 296 00");
+    // Then both fans at full output, twice each.
+    const std::uint8_t full = winbond ? 255 : 100;
+    for (std::uint8_t reg : outputs) {
+      char out[16];
+      std::snprintf(out, sizeof out, "out 295 %02X", reg);
+      EXPECT_EQ(std::count(lines.begin() + 18, lines.end(), std::string(out)), 2) << out;
+      EXPECT_EQ(chip.GetRegister(0, reg), full);
+    }
+    const auto speaker = std::find_if(lines.begin(), lines.end(), [](const std::string& l) {
+      return l.rfind("in 61", 0) == 0;
+    });
+    if (winbond) {
+      // Speaker and beeps off after the fans.
+      ASSERT_NE(speaker, lines.end());
+      ASSERT_GE(lines.end() - speaker, 8);
+      EXPECT_EQ(speaker[1].substr(0, 7), "out 61 ");
+      EXPECT_EQ(speaker[6], "out 295 57");
+      EXPECT_EQ(speaker[7], "out 296 00");
       EXPECT_EQ(chip.GetRegister(4, 0x54), 0);
       EXPECT_EQ(chip.GetRegister(0, 0x57), 0);
       EXPECT_FALSE(p.Machine().Speaker().SpeakerOn());
     } else {
-      EXPECT_EQ(lines.size(), 18u) << "no beep or speaker step on ITE boards";
+      EXPECT_EQ(speaker, lines.end()) << "no beep or speaker step on ITE boards";
     }
   }
 }
@@ -244,7 +256,7 @@ TEST(ChkMBModel, KnownBoardsGetTheirLabelsOthersTheRefusalAndTheOrderlyExit) {
   ASSERT_FALSE(boards::FindChkMBModelOutcome("ZR44"));
   auto& chip = p.Machine().Chip();
   chip.SetRegister(4, 0x54, 10);
-  EXPECT_EQ(p.Start(), 0);
+  EXPECT_EQ(p.Start(), kExitBoardRefused);
   ASSERT_EQ(p.Boxes().size(), 1u);
   EXPECT_EQ(p.Boxes()[0].text, "Hushwind/Veltrix III cannot support this Mainboard!!!");
   EXPECT_EQ(p.Boxes()[0].style, platform::vbCritical);

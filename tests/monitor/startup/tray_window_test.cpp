@@ -26,7 +26,6 @@ class TrayWindowTest : public ::testing::Test {
     options.lcid = lcid;
     sim_ = std::make_unique<SimProgram>(model, options);
     sim_->Prog().Svc().shell = &shell_;
-    InstallTrayWindow(sim_->Prog());
     const auto ended = sim_->Start();
     ASSERT_FALSE(ended) << (sim_->Boxes().empty() ? std::string("no box") : sim_->Boxes().back().text);
     hWnd_ = shell_.WindowHandle("frmdoctor");

@@ -18,7 +18,10 @@ TEST(MessageBoxTest, ParseAnswerAcceptsTheFourWordsInAnyCase) {
 TEST(MessageBoxTest, AnswersMapOntoTheButtonsTheBoxHas) {
   EXPECT_EQ(ButtonForAnswer(vbOKOnly, Answer::kNo), vbOK);
   EXPECT_EQ(ButtonForAnswer(vbOKOnly | vbCritical, Answer::kYes), vbOK);
-  EXPECT_EQ(ButtonForAnswer(vbYesNo | vbQuestion, Answer::kOk), vbYes);
+  // "ok" acknowledges; it does not agree to a Yes/No question (a shut-down, say).
+  EXPECT_EQ(ButtonForAnswer(vbYesNo | vbQuestion, Answer::kOk), vbNo);
+  EXPECT_EQ(ButtonForAnswer(vbYesNo, Answer::kYes), vbYes);
+  EXPECT_EQ(ButtonForAnswer(vbOKCancel, Answer::kOk), vbOK);
   EXPECT_EQ(ButtonForAnswer(vbYesNo, Answer::kCancel), vbNo);
   EXPECT_EQ(ButtonForAnswer(vbOKCancel, Answer::kYes), vbOK);
   EXPECT_EQ(ButtonForAnswer(vbOKCancel, Answer::kNo), vbCancel);

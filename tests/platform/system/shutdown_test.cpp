@@ -4,39 +4,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/system/linux_system.h"
 #include "platform/system/sim_system.h"
 
 namespace veltrix::platform {
 namespace {
-
-namespace fs = std::filesystem;
-
-// A stand-in for the service manager's power-off command: it only leaves a marker file.
-class MarkerCommand {
- public:
-  explicit MarkerCommand(int exitStatus) {
-    dir_ = fs::temp_directory_path() /
-           ("veltrix-shutdown-" + std::to_string(getpid()) + "-" + std::to_string(counter_++));
-    fs::create_directories(dir_);
-    script_ = dir_ / "poweroff.sh";
-    std::ofstream(script_) << "#!/bin/sh\necho \"$@\" > '" << Marker().string() << "'\nexit " << exitStatus
-                           << "\n";
-    fs::permissions(script_, fs::perms::owner_all);
-  }
-  ~MarkerCommand() { fs::remove_all(dir_); }
-  std::string Command(const std::string& arg) const { return script_.string() + " " + arg; }
-  fs::path Marker() const { return dir_ / "ran"; }
-  std::string MarkerText() const {
-    std::string s;
-    std::getline(std::ifstream(Marker()), s);
-    return s;
-  }
-
- private:
-  static inline int counter_ = 0;
-  fs::path dir_, script_;
-};
 
 TEST(ShutdownTest, NineXShutdownEndsTheSimulatedSessionOnceAndRecordsEveryRequest) {
   int notified = 0;
@@ -96,44 +67,6 @@ TEST(ShutdownTest, VersionRecordNeedsAKnownRecordSize) {
   EXPECT_EQ(v.dwOSVersionInfoSize, 148u);
   EXPECT_EQ(v.dwPlatformId, 2u);
   EXPECT_EQ(v.dwMajorVersion, 5u);
-}
-
-TEST(ShutdownTest, LinuxSystemRunsNoCommandUnlessRealPowerOffWasAllowed) {
-  MarkerCommand cmd(0);
-  LinuxSystem system({}, {.allowRealPowerOff = false, .powerOffCommand = cmd.Command("poweroff")});
-  EXPECT_TRUE(system.ExitWindowsEx(EWX_SHUTDOWN, 0));
-  EXPECT_TRUE(system.SessionEnded());
-  EXPECT_FALSE(fs::exists(cmd.Marker()));
-  EXPECT_EQ(system.LastCommand(), "");
-}
-
-TEST(ShutdownTest, LinuxSystemWithRealPowerOffRunsTheMatchingCommandOnce) {
-  MarkerCommand cmd(0);
-  LinuxSystemOptions real{.allowRealPowerOff = true,
-                          .powerOffCommand = cmd.Command("poweroff"),
-                          .rebootCommand = cmd.Command("reboot")};
-  LinuxSystem rebooting({}, real);
-  EXPECT_TRUE(rebooting.ExitWindowsEx(EWX_REBOOT, 0));
-  EXPECT_EQ(cmd.MarkerText(), "reboot");
-
-  LinuxSystem poweringOff({}, real);
-  EXPECT_TRUE(poweringOff.ExitWindowsEx(EWX_POWEROFF | EWX_FORCE, 0));
-  EXPECT_EQ(cmd.MarkerText(), "poweroff");
-  // A second alarm while the machine is going down does not ask again.
-  std::filesystem::remove(cmd.Marker());
-  EXPECT_TRUE(poweringOff.ExitWindowsEx(EWX_SHUTDOWN, 0));
-  EXPECT_FALSE(fs::exists(cmd.Marker()));
-}
-
-TEST(ShutdownTest, RefusedRealPowerOffKeepsTheProgramRunning) {
-  MarkerCommand cmd(1);
-  bool ended = false;
-  LinuxSystem system({.onSessionEnded = [&](std::uint32_t) { ended = true; }},
-                     {.allowRealPowerOff = true, .powerOffCommand = cmd.Command("poweroff")});
-  EXPECT_FALSE(system.ExitWindowsEx(EWX_SHUTDOWN, 0));
-  EXPECT_TRUE(fs::exists(cmd.Marker()));
-  EXPECT_FALSE(system.SessionEnded());
-  EXPECT_FALSE(ended);
 }
 
 TEST(ShutdownTest, ExitFlagsAreDescribedForTheUser) {

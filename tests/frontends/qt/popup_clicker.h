@@ -1,0 +1,50 @@
+#pragma once
+// Chooses an entry of the next pop-up menu the way a person does: once QMenu::exec shows the
+// menu, the pointer moves onto the entry, presses and releases.
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QStringList>
+#include <QTimer>
+#include <memory>
+
+namespace veltrix::qt {
+
+// `seen` receives the menu's entries. Gives up after about two seconds without a menu.
+inline void ClickNextPopupEntry(const QString& text, QStringList* seen) {
+  auto attempt = std::make_shared<std::function<void(int)>>();
+  *attempt = [text, seen, attempt](int left) {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (menu == nullptr || !menu->isVisible()) {
+      if (left > 0) QTimer::singleShot(10, [attempt, left] { (*attempt)(left - 1); });
+      return;
+    }
+    QAction* target = nullptr;
+    for (QAction* a : menu->actions()) {
+      if (seen != nullptr) *seen << a->text();
+      if (a->text() == text) target = a;
+    }
+    if (target == nullptr) {
+      menu->close();
+      return;
+    }
+    const QPoint at = menu->actionGeometry(target).center();
+    const QPoint global = menu->mapToGlobal(at);
+    QMouseEvent move(QEvent::MouseMove, at, global, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(menu, &move);
+    QApplication::sendEvent(menu, &press);
+    QApplication::sendEvent(menu, &release);
+    // Offscreen the pointer may not count as moved; the keyboard picks the same entry then.
+    if (menu->isVisible()) {
+      menu->setActiveAction(target);
+      QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+      QApplication::sendEvent(menu, &enter);
+    }
+  };
+  QTimer::singleShot(0, [attempt] { (*attempt)(200); });
+}
+
+}  // namespace veltrix::qt
