@@ -143,7 +143,20 @@ class frmdoctor : public forms::Form {
   forms::Label lblHighSpeed{*this, "lblHighSpeed"};
   forms::Slider SldRotationSpeed{*this, "SldRotationSpeed"};  // 0..26; the drives get 2 × position
 
-  // ==== page 4 "System": the values FillSystemInformation writes ================================
+  // ==== page 4 "System" (monitor/ui/frmdoctor_layout_system.cpp) ===============================
+  forms::Image KorvanaLogo{*this, "KorvanaLogo"};  // the page's title picture, by language
+  // Captions of the rows, set by MultiLanguage.
+  forms::Label lblUser{*this, "lblUser"};
+  forms::Label lblCPU{*this, "lblCPU"};
+  forms::Label lblMemory{*this, "lblMemory"};
+  forms::Label lblModelName{*this, "lblModelName"};
+  forms::Label lblOS{*this, "lblOS"};
+  forms::Label lblOSVersion{*this, "lblOSVersion"};
+  forms::Label lblBIOSVersion{*this, "lblBIOSVersion"};
+  forms::Label lblBIOSDate{*this, "lblBIOSDate"};
+  forms::Label lblCountry{*this, "lblCountry"};
+  forms::Label lblIO{*this, "lblIO"};
+  // Values of the rows, written by FillSystemInformation (monitor/startup/system_information.h).
   forms::Label lblUser_{*this, "lblUser_"};
   forms::Label lblCPU_{*this, "lblCPU_"};
   forms::Label lblMemory_{*this, "lblMemory_"};
@@ -154,6 +167,14 @@ class frmdoctor : public forms::Form {
   forms::Label lblBIOSDate_{*this, "lblBIOSDate_"};
   forms::Label lblCountry_{*this, "lblCountry_"};
   forms::Label lblIO_{*this, "lblIO_"};
+
+  // ==== page 5 "About" (monitor/ui/frmdoctor_layout_about.cpp) =================================
+  forms::Frame frmTitle{*this, "frmTitle"};  // the product's name, over version, date and systems
+  forms::Label lblVersion{*this, "lblVersion"};
+  forms::Label lblRelease{*this, "lblRelease"};
+  forms::Label lblSupport{*this, "lblSupport"};
+  forms::Label lblPS{*this, "lblPS"};
+  forms::TextBox AboutText{*this, "AboutText"};  // the readme, filled by LoadAboutText
 
   // ==== monitoring state (channels) =============================================================
   ItemFlags WEnable{};
@@ -281,8 +302,6 @@ class frmdoctor : public forms::Form {
     std::function<void()> MultiLanguage;        // texts
     std::function<void()> LoadGeneralSettings;  // settings page
     std::function<void()> CheckFirstTime;
-    std::function<void()> FillSystemInformation;  // information page
-    std::function<void()> LoadAboutText;
     std::function<void()> CheckSupportFanControlFromModel;
     std::function<void()> ApplySettingState;  // Timer3's settings step
   } Later;
@@ -356,6 +375,8 @@ class frmdoctor : public forms::Form {
   void LayoutTempFanPage();
   void LayoutMonitoringPage();
   void LayoutSettingPage();
+  void LayoutSystemPage();
+  void LayoutAboutPage();
   void WireChannelEvents();
   void WireAlarmEvents();  // monitor/alarms/alarm_windows.cpp
 

@@ -13,6 +13,8 @@ void frmdoctor::InitializeComponent() {
   LayoutTempFanPage();
   LayoutMonitoringPage();
   LayoutSettingPage();
+  LayoutSystemPage();
+  LayoutAboutPage();
 }
 
 void frmdoctor::LayoutFrame() {
@@ -47,11 +49,6 @@ void frmdoctor::LayoutFrame() {
         static_cast<forms::Control*>(&lblHighSpeed), static_cast<forms::Control*>(&SldRotationSpeed)}) {
     c->SetContainer(&SSTabMain, kPageHushwind);
     c->Visible = false;
-  }
-  for (forms::Label* l : {&lblUser_, &lblCPU_, &lblMemory_, &lblModelName_, &lblOS_, &lblOSVersion_,
-                          &lblBIOSVersion_, &lblBIOSDate_, &lblCountry_, &lblIO_}) {
-    l->SetContainer(&SSTabMain, kPageSystem);
-    l->Visible = false;
   }
 }
 
