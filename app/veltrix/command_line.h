@@ -5,7 +5,8 @@
 //   veltrix [--console] [--json] [--board MODEL] [--hardware sim|linux]
 //           [--registry FILE] [--program-dir DIR] [--lcid N]
 //           [--ticks N] [--virtual-time] [--scenario FILE] [--sim-dump FILE]
-//           [--answer ok|yes|no] [--screenshot DIR] [--list-boards] [--help] [--version]
+//           [--answer ok|yes|no] [--screenshot DIR] [--show-page N] [--info]
+//           [--list-boards] [--help] [--version]
 //
 // Options that take a value accept "--option VALUE" and "--option=VALUE".
 #include <cstdint>
@@ -34,6 +35,8 @@ struct CommandLine {
   std::optional<std::string> simDump;
   std::optional<platform::Answer> answer;
   std::optional<std::string> screenshotDir;
+  std::optional<int> showPage;  // desktop: the main window is shown on this page once started
+  bool info = false;            // print the system information page and exit
   bool listBoards = false;
   bool help = false;
   bool version = false;

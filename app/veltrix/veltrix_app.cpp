@@ -5,11 +5,13 @@
 
 #include "frontends/console/monitor_console.h"
 #include "frontends/console/real_time_scheduler.h"
+#include "frontends/console/system_information_console.h"
 #include "monitor/boards/board_tables.h"
 #include "monitor/program.h"
 #include "monitor/startup/exit_program.h"
 #include "monitor/startup/startup.h"
 #include "monitor/startup/tray_window.h"
+#include "monitor/ui/frmdoctor.h"
 #include "platform/boardinfo/linux_board_info.h"
 #include "platform/forms/forms.h"
 #include "platform/portio/linux_port_io.h"
@@ -156,8 +158,9 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
   Run run;
 #ifdef VELTRIX_HAVE_QT
   // The desktop front end whenever there is a display to show it on, and for screenshots
-  // (offscreen when there is no display). --console and --json force the console.
-  const bool desktop = !cmd.console && !cmd.json && (qt::DisplayAvailable() || cmd.screenshotDir);
+  // (offscreen when there is no display). --console, --json and --info use the console.
+  const bool desktop = !cmd.console && !cmd.json && !cmd.info &&
+                       (qt::DisplayAvailable() || cmd.screenshotDir || cmd.showPage);
   if (desktop) {
     if (!qt::DisplayAvailable()) qputenv("QT_QPA_PLATFORM", "offscreen");
     run.qtApp = qt::MakeApplication();
@@ -167,8 +170,9 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
   }
 #else
   const bool desktop = false;
-  if (cmd.screenshotDir) {
-    err << "veltrix: --screenshot needs the desktop front end, which this build does not have\n";
+  if (cmd.screenshotDir || cmd.showPage) {
+    err << "veltrix: " << (cmd.screenshotDir ? "--screenshot" : "--show-page")
+        << " needs the desktop front end, which this build does not have\n";
     return kUsageErrorStatus;
   }
 #endif
@@ -224,7 +228,7 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
   platform::SimSystemOptions sys;
   // A message box on the console is a line (with the answer given); with --json it goes to
   // stderr, so standard output stays one JSON object per line (the records list the boxes).
-  std::ostream& boxOut = cmd.json ? err : out;
+  std::ostream& boxOut = cmd.json || cmd.info ? err : out;
   sys.messageBoxes = [&run, &boxOut](const std::string& text, int style, const std::string& title) {
     const int result = run.answers.Respond(text, style, title);
     boxOut << "[message] " << title << ": " << text << " (" << platform::ButtonsText(style) << ") -> "
@@ -273,9 +277,11 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
   std::unique_ptr<console::MonitorConsole> monitorConsole;
   platform::NullShell consoleShell;  // the console has no tray and no screen
   if (!desktop) {
-    monitorConsole = std::make_unique<console::MonitorConsole>(
-        program, out, console::MonitorConsoleOptions{.json = cmd.json}, &run.answers.Shown());
-    monitorConsole->Attach();
+    if (!cmd.info) {
+      monitorConsole = std::make_unique<console::MonitorConsole>(
+          program, out, console::MonitorConsoleOptions{.json = cmd.json}, &run.answers.Shown());
+      monitorConsole->Attach();
+    }
     // The main window's procedure still runs, so the simulated machine's suspend and resume
     // reach the program as power notifications.
     program.Svc().shell = &consoleShell;
@@ -302,10 +308,24 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
     }
   };
 
+  bool infoPrinted = false;
   try {
     monitor::Main(program);
+    if (cmd.info) {
+      // The page as the main window's load filled it, then the orderly way out.
+      console::PrintSystemInformation(program.frmdoctor(), out, cmd.json);
+      infoPrinted = true;
+      monitor::ExitProgram(program);
+      if (forms::Form* main = program.MainWindowIfCreated()) main->Unload();
+      return 0;
+    }
 #ifdef VELTRIX_HAVE_QT
     if (run.desktop) run.desktop->AfterStartup(program);
+    if (run.desktop && cmd.showPage) {
+      // As a person would: open the window and click the page's tab.
+      program.frmdoctor().Show();
+      program.frmdoctor().SSTabMain.UserSelectTab(*cmd.showPage);
+    }
 #endif
     EventLoop(*run.scheduler, [&] { return cmd.ticks && program.MonitoringTicks() >= tickLimit; });
 #ifdef VELTRIX_HAVE_QT
@@ -323,6 +343,8 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
     monitor::ExitProgram(program);
     if (forms::Form* main = program.MainWindowIfCreated()) main->Unload();
   } catch (const monitor::ProgramEnded& end) {
+    // Start-up ended before the page could be shown: that is not what --info was asked for.
+    if (cmd.info && !infoPrinted && end.exitCode == 0) return 1;
     return end.exitCode;
   }
   return 0;
