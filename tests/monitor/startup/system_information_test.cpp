@@ -15,6 +15,7 @@
 #include "monitor/startup/about_text.h"
 #include "monitor/startup/system_information.h"
 #include "monitor/ui/frmdoctor.h"
+#include "platform/boardinfo/linux_board_info.h"
 #include "platform/registry/memory_registry.h"
 #include "platform/system/sim_system.h"
 #include "tests/support/sim_program.h"
@@ -193,6 +194,46 @@ TEST(SystemInformationPage, LibraryStringsAreCutAtTheirNulAndBlankNamesAreEmpty)
   FillSystemInformation(program);
   EXPECT_EQ(f.lblCPU_.Caption.Get(), "  Athlon XP 2400+");
   EXPECT_EQ(f.lblUser_.Caption.Get(), "ops");
+}
+
+// This machine's page on Linux, from a fake /proc, /sys and /etc: a board with 16 GiB shows
+// all of it, not the 2 GiB the 32-bit answer stops at.
+TEST(SystemInformationPage, LinuxMachineFillsThePage) {
+  const fs::path root = fs::temp_directory_path() / ("veltrix-linux-page-" + std::to_string(::getpid()));
+  auto write = [&root](const std::string& relative, const std::string& text) {
+    fs::create_directories((root / relative).parent_path());
+    WriteFile(root / relative, text);
+  };
+  write("sys/class/dmi/id/board_name", "ZQ52\n");
+  write("sys/class/dmi/id/bios_version", "ZQ52 1.07\n");
+  write("sys/class/dmi/id/bios_date", "03/21/2003\n");
+  write("proc/cpuinfo", "processor\t: 0\nmodel name\t: Intel(R) Pentium(R) 4 CPU 2.80GHz\n");
+  write("proc/meminfo", "MemTotal:       16777216 kB\n");
+  write("etc/os-release", "NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n");
+  write("proc/sys/kernel/osrelease", "6.1.0-18-amd64\n");
+  write("etc/passwd", "tester:x:" + std::to_string(::getuid()) + ":0::/:/bin/sh\n");
+  platform::LinuxBoardInfo library(root.string());
+
+  forms::VirtualScheduler scheduler;
+  forms::Application app(scheduler);
+  NoPorts ports;
+  platform::MemoryRegistry registry;
+  platform::SimSystem system;
+  Program program(Services{ports, registry, library, system, nullptr, app});
+  program.G().ModelName = "ZQ52";
+  program.G().ChipId = kChipIT8712F;
+  FillSystemInformation(program);
+  auto& f = program.frmdoctor();
+  EXPECT_EQ(f.lblUser_.Caption.Get(), "tester");
+  EXPECT_EQ(f.lblCPU_.Caption.Get(), "Intel(R) Pentium(R) 4 CPU 2.80GHz");
+  EXPECT_EQ(f.lblMemory_.Caption.Get(), "16777216 KBytes");
+  EXPECT_EQ(f.lblModelName_.Caption.Get(), "ZQ52");
+  EXPECT_EQ(f.lblOS_.Caption.Get(), "Debian GNU/Linux 12 (bookworm)");
+  EXPECT_EQ(f.lblOSVersion_.Caption.Get(), "6.1.0-18-amd64");
+  EXPECT_EQ(f.lblBIOSVersion_.Caption.Get(), "ZQ52 1.07");
+  EXPECT_EQ(f.lblBIOSDate_.Caption.Get(), "03/21/2003");
+  EXPECT_EQ(f.lblIO_.Caption.Get(), "ITE IT8712F");
+  fs::remove_all(root);
 }
 
 TEST(AboutPage, FileByFanControlAndLanguage) {
