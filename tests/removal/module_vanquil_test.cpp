@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -87,17 +86,6 @@ class RecordingRegistry : public platform::Registry {
 
  private:
   platform::Registry& inner_;
-};
-
-// A store whose file cannot be written: every change is refused and undone.
-class UnwritableRegistry : public MemoryRegistry {
- public:
-  explicit UnwritableRegistry(platform::RegistryKey root) : MemoryRegistry(std::move(root)) {}
-
- protected:
-  long EndOperation(bool changed) override {
-    return changed ? platform::ERROR_WRITE_FAULT : platform::ERROR_SUCCESS;
-  }
 };
 
 struct Starter {
@@ -188,30 +176,6 @@ TEST(Vanquil, UninstallCommandIsCutAtItsFirstNul) {
     EXPECT_FALSE(report.uninstallerStarted);
     EXPECT_TRUE(report.notRemoved.empty());
   }
-}
-
-TEST(Vanquil, UnwritableStoreIsReportedAndEveryStepStillRuns) {
-  MemoryRegistry source;
-  PutOurs(source);
-  Put(source, std::string(kUninstallKey), std::string(kUninstallValue), "uninst.exe");
-  UnwritableRegistry full(source.Snapshot());
-  const std::string before = full.Dump();
-  RecordingRegistry recording(full);
-  Starter starter;
-  auto system = starter.System();
-
-  const RemovalReport report = RemoveSettings(recording, system);
-  EXPECT_EQ(recording.changes, ExpectedChanges());
-  EXPECT_EQ(full.Dump(), before);
-  std::vector<std::string> expected;
-  // Every key: the leaves were refused, and the three parents are held by them.
-  for (std::string_view key : RemovedKeys()) expected.emplace_back(key);
-  expected.push_back(std::string(kRunKey) + "\\" + std::string(kRunValue));
-  std::vector<std::string> got = report.notRemoved;
-  std::sort(got.begin(), got.end());
-  std::sort(expected.begin(), expected.end());
-  EXPECT_EQ(got, expected);
-  EXPECT_EQ(starter.started, std::vector<std::string>{"uninst.exe"});
 }
 
 }  // namespace
