@@ -51,6 +51,9 @@ FrmVanquil::FrmVanquil(int& argc, char** argv) {
   // A display that cannot be reached must not stop the clean-up: fall back to drawing
   // nowhere.
   if (!Set("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb;wayland;offscreen");
+  // The window is a courtesy: the toolkit's complaints (an unreachable display, a missing
+  // plugin) are not the user's business, and vanquil prints nothing when all is well.
+  qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
   view_ = std::make_unique<View>();
   view_->app = std::make_unique<QApplication>(argc, argv);
   auto& window = view_->window;
