@@ -1,8 +1,13 @@
 #include <cstdio>
+#include <iostream>
 #include <string>
 #include <vector>
 
+#include "app/vanquil/frm_vanquil.h"
+#include "app/vanquil/vanquil_app.h"
 #include "app/vanquil/vanquil_command_line.h"
+#include "platform/registry/file_registry.h"
+#include "platform/system/sim_system.h"
 
 #ifndef VELTRIX_VERSION
 #define VELTRIX_VERSION "0"
@@ -24,6 +29,10 @@ int main(int argc, char** argv) {
     std::printf("vanquil %s\n", VELTRIX_VERSION);
     return 0;
   }
-  std::puts("vanquil: the clean-up of the registry store is not built yet; nothing was changed.");
-  return 0;
+  const std::filesystem::path file =
+      cl.registry ? std::filesystem::path(*cl.registry) : veltrix::platform::DefaultRegistryPath();
+  // The window stays up while the clean-up runs and goes with the process.
+  veltrix::app::FrmVanquil window(argc, argv);
+  veltrix::platform::SimSystem system;
+  return veltrix::app::CleanUpSettings(file, system, std::cerr);
 }

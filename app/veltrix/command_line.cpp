@@ -44,6 +44,7 @@ ParseResult ParseCommandLine(std::span<const std::string> args) {
     if (name == "--list-boards") flag = &cmd.listBoards;
     if (name == "--help" || name == "-h") flag = &cmd.help;
     if (name == "--version") flag = &cmd.version;
+    if (name == "--info") flag = &cmd.info;
     if (flag != nullptr) {
       if (inlineValue) return "option " + std::string(name) + " takes no value";
       *flag = true;
@@ -53,7 +54,8 @@ ParseResult ParseCommandLine(std::span<const std::string> args) {
     const bool takesValue = name == "--board" || name == "--hardware" || name == "--registry" ||
                             name == "--program-dir" || name == "--lcid" || name == "--ticks" ||
                             name == "--scenario" || name == "--sim-dump" || name == "--sim-state-out" ||
-                            name == "--answer" || name == "--screenshot" || name == "--graph";
+                            name == "--answer" || name == "--screenshot" || name == "--graph" ||
+                            name == "--show-page";
     if (!takesValue) return "unknown option " + Quoted(arg) + " (try --help)";
 
     std::string_view value;
@@ -109,10 +111,20 @@ ParseResult ParseCommandLine(std::span<const std::string> args) {
       }
       if (found < 0) return bad + " (expected voltage, temp, fan or fan-temp)";
       cmd.graphs.push_back(found);
+    } else if (name == "--show-page") {
+      const auto page = ParseUnsigned<unsigned>(value);
+      if (!page || *page > 7) return bad + " (expected a page 0..7)";
+      cmd.showPage = static_cast<int>(*page);
     }
   }
   if (!cmd.graphs.empty() && (cmd.console || cmd.json)) return "option --graph needs the desktop front end";
 
+  // --info prints the page on the console; the desktop-only options make no sense with it.
+  if (cmd.showPage && (cmd.console || cmd.json || cmd.info)) {
+    return std::string(
+        "option --show-page needs the desktop front end (not with --console, --json or --info)");
+  }
+  if (cmd.info && cmd.screenshotDir) return std::string("option --screenshot cannot be used with --info");
   if (cmd.hardware == Hardware::kLinux) {
     for (const auto& [set, option] :
          {std::pair{cmd.board.has_value(), "--board"}, std::pair{cmd.scenario.has_value(), "--scenario"},
@@ -145,6 +157,10 @@ Hardware-health monitor: voltages, temperatures and fan speeds of the board's se
   --screenshot DIR     desktop front end: save every visible window at exit
   --graph WHICH        desktop front end: open a graph window once started
                        (voltage, temp, fan or fan-temp; may be repeated)
+  --show-page N        desktop front end: show the main window on page N (0 Graphic,
+                       1 Voltage, ... 4 System, 5 About, ...) once started
+  --info               print the system information page (with --json: one object)
+                       and exit
   --list-boards        print the simulated boards, tab-separated, and exit
   --help               print this text and exit
   --version            print the version and exit

@@ -5,8 +5,8 @@
 //   veltrix [--console] [--json] [--board MODEL] [--hardware sim|linux]
 //           [--registry FILE] [--program-dir DIR] [--lcid N]
 //           [--ticks N] [--virtual-time] [--scenario FILE] [--sim-dump FILE] [--sim-state-out FILE]
-//           [--answer ok|yes|no] [--screenshot DIR] [--graph WHICH]... [--list-boards]
-//           [--help] [--version]
+//           [--answer ok|yes|no] [--screenshot DIR] [--graph WHICH]... [--show-page N] [--info]
+//           [--list-boards] [--help] [--version]
 //
 // Options that take a value accept "--option VALUE" and "--option=VALUE".
 #include <cstdint>
@@ -40,6 +40,8 @@ struct CommandLine {
   // Graph windows to open once started, as the Graphic page's buttons do: 0 voltage,
   // 1 temperature, 2 fan speed, 3 fan speed against temperature.
   std::vector<int> graphs;
+  std::optional<int> showPage;  // desktop: the main window is shown on this page once started
+  bool info = false;            // print the system information page and exit
   bool listBoards = false;
   bool help = false;
   bool version = false;

@@ -8,6 +8,7 @@
 #include "app/assembly/assembly.h"
 #include "frontends/console/monitor_console.h"
 #include "frontends/console/real_time_scheduler.h"
+#include "frontends/console/system_information_console.h"
 #include "monitor/boards/board_tables.h"
 #include "monitor/program.h"
 #include "monitor/startup/exit_program.h"
@@ -195,8 +196,9 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
   Run run;
 #ifdef VELTRIX_HAVE_QT
   // The desktop front end whenever there is a display to show it on, and for screenshots
-  // (offscreen when there is no display). --console and --json force the console.
-  const bool desktop = !cmd.console && !cmd.json && (qt::DisplayAvailable() || cmd.screenshotDir);
+  // (offscreen when there is no display). --console, --json and --info use the console.
+  const bool desktop = !cmd.console && !cmd.json && !cmd.info &&
+                       (qt::DisplayAvailable() || cmd.screenshotDir || cmd.showPage);
   if (desktop) {
     if (!qt::DisplayAvailable()) qputenv("QT_QPA_PLATFORM", "offscreen");
     run.qtApp = qt::MakeApplication();
@@ -206,8 +208,9 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
   }
 #else
   const bool desktop = false;
-  if (cmd.screenshotDir) {
-    err << "veltrix: --screenshot needs the desktop front end, which this build does not have\n";
+  if (cmd.screenshotDir || cmd.showPage) {
+    err << "veltrix: " << (cmd.screenshotDir ? "--screenshot" : "--show-page")
+        << " needs the desktop front end, which this build does not have\n";
     return kUsageErrorStatus;
   }
 #endif
@@ -241,7 +244,7 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
   run.answers.SetDefault(cmd.answer);
   // A message box on the console is a line (with the answer given); with --json it goes to
   // stderr, so standard output stays one JSON object per line (the records list the boxes).
-  std::ostream& boxOut = cmd.json ? err : out;
+  std::ostream& boxOut = cmd.json || cmd.info ? err : out;
   parts.system.messageBoxes = [&run, &boxOut](const std::string& text, int style, const std::string& title) {
     const int result = run.answers.Respond(text, style, title);
     boxOut << "[message] " << title << ": " << text << " (" << platform::ButtonsText(style) << ") -> "
@@ -306,9 +309,11 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
   // object per tick.
   std::unique_ptr<console::MonitorConsole> monitorConsole;
   if (!desktop) {
-    monitorConsole = std::make_unique<console::MonitorConsole>(
-        program, out, console::MonitorConsoleOptions{.json = cmd.json}, &run.answers.Shown());
-    monitorConsole->Attach();
+    if (!cmd.info) {
+      monitorConsole = std::make_unique<console::MonitorConsole>(
+          program, out, console::MonitorConsoleOptions{.json = cmd.json}, &run.answers.Shown());
+      monitorConsole->Attach();
+    }
     // The console has no tray and no screen; the main window's procedure still runs on the
     // headless shell, so the simulated machine's suspend and resume reach the program as
     // power notifications.
@@ -352,10 +357,22 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
       exiting = true;
       monitor::ExitAndEndProcess(program);
     };
+    bool infoPrinted = false;
     try {
       monitor::Main(program);
+      if (cmd.info) {
+        // The page as the main window's load filled it, then the orderly way out.
+        console::PrintSystemInformation(program.frmdoctor(), out, cmd.json);
+        infoPrinted = true;
+        monitor::ExitAndEndProcess(program);
+      }
 #ifdef VELTRIX_HAVE_QT
       if (run.desktop) run.desktop->AfterStartup(program);
+      if (run.desktop && cmd.showPage) {
+        // As a person would: open the window and click the page's tab.
+        program.frmdoctor().Show();
+        program.frmdoctor().SSTabMain.UserSelectTab(*cmd.showPage);
+      }
 #endif
       // Graph windows asked for on the command line open as their buttons open them.
       if (program.MainWindowIfCreated() != nullptr) {
@@ -376,6 +393,8 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
       if (mainWindow != nullptr && mainWindow->IsLoaded()) monitor::ExitAndEndProcess(program);
     } catch (const monitor::ProgramEnded& end) {
       status = end.exitCode;
+      // Start-up ended before the page could be shown: that is not what --info was asked for.
+      if (cmd.info && !infoPrinted && status == monitor::kExitOk) status = 1;
     } catch (const std::logic_error& bug) {
       err << "veltrix: internal error: " << bug.what() << '\n';
       status = monitor::kExitIncomplete;

@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QMovie>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -277,6 +278,7 @@ QWidget* FormRenderer::Create(forms::Control& control, QWidget* parent) {
     case ControlType::Frame:
       return new QGroupBox(parent);
     case ControlType::TextBox:
+      if (static_cast<forms::TextBox&>(control).MultiLine) return new QPlainTextEdit(parent);
       return new QLineEdit(parent);
     case ControlType::Slider:
       return new GaugeWidget(static_cast<forms::Slider&>(control), parent);
@@ -324,10 +326,20 @@ void FormRenderer::Wire(forms::Control& control, ControlView& view) {
       });
       break;
     case ControlType::TextBox:
-      connect(static_cast<QLineEdit*>(w), &QLineEdit::textEdited, this, [this, c](const QString& text) {
-        Guarded([&] { static_cast<forms::TextBox*>(c)->UserType(text.toStdString()); });
-        Resync(*c);
-      });
+      if (auto* edit = qobject_cast<QPlainTextEdit*>(w)) {
+        // Typed lines reach the model with the CR LF breaks its texts use.
+        connect(edit, &QPlainTextEdit::textChanged, this, [this, c, edit] {
+          const std::string text = edit->toPlainText().replace('\n', QStringLiteral("\r\n")).toStdString();
+          if (text == static_cast<forms::TextBox*>(c)->Text.Get()) return;
+          Guarded([&] { static_cast<forms::TextBox*>(c)->UserType(text); });
+          Resync(*c);
+        });
+      } else {
+        connect(static_cast<QLineEdit*>(w), &QLineEdit::textEdited, this, [this, c](const QString& text) {
+          Guarded([&] { static_cast<forms::TextBox*>(c)->UserType(text.toStdString()); });
+          Resync(*c);
+        });
+      }
       break;
     case ControlType::Slider:
       static_cast<GaugeWidget*>(w)->onUserValue = [this, c](int value) {

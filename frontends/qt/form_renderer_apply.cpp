@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMovie>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -199,7 +200,15 @@ void FormRenderer::Apply(forms::Control& control, ControlView& view, Prop prop) 
       }
       return;
     case Prop::Text:
-      if (type == ControlType::TextBox) {
+      if (auto* lines = qobject_cast<QPlainTextEdit*>(w)) {
+        // The model's line breaks are CR LF; the widget's are LF.
+        QString text = Text(static_cast<forms::TextBox&>(control).Text);
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        if (lines->toPlainText() != text) {
+          const QSignalBlocker block(lines);
+          lines->setPlainText(text);
+        }
+      } else if (type == ControlType::TextBox) {
         auto* edit = static_cast<QLineEdit*>(w);
         const QString text = Text(static_cast<forms::TextBox&>(control).Text);
         if (edit->text() != text) {
@@ -281,12 +290,14 @@ void FormRenderer::Apply(forms::Control& control, ControlView& view, Prop prop) 
       }
       return;
     case Prop::Locked:
-      if (type == ControlType::TextBox) {
+      if (auto* lines = qobject_cast<QPlainTextEdit*>(w)) {
+        lines->setReadOnly(static_cast<forms::TextBox&>(control).Locked);
+      } else if (type == ControlType::TextBox) {
         static_cast<QLineEdit*>(w)->setReadOnly(static_cast<forms::TextBox&>(control).Locked);
       }
       return;
     case Prop::MaxLength:
-      if (type == ControlType::TextBox) {
+      if (type == ControlType::TextBox && qobject_cast<QLineEdit*>(w) != nullptr) {
         const int max = static_cast<forms::TextBox&>(control).MaxLength;
         static_cast<QLineEdit*>(w)->setMaxLength(max > 0 ? max : 32767);
       }

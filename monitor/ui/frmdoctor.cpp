@@ -6,7 +6,9 @@
 #include "monitor/channels/number_format.h"
 #include "monitor/chip/superio.h"
 #include "monitor/program.h"
+#include "monitor/startup/about_text.h"
 #include "monitor/startup/chk_mb_model.h"
+#include "monitor/startup/system_information.h"
 
 namespace veltrix::monitor {
 
@@ -101,8 +103,8 @@ void frmdoctor::Form_Load() {
   ChkMBModel(program_, actions);
   LoadGeneralSettings();
   CheckFirstTime();
-  RunStep(Later.FillSystemInformation);
-  RunStep(Later.LoadAboutText);
+  FillSystemInformation(program_);
+  LoadAboutText(program_);
 
   updTempHiLimit_Change(0);
   updTempHiLimit_Change(1);

@@ -143,7 +143,20 @@ class frmdoctor : public forms::Form {
   forms::Label lblHighSpeed{*this, "lblHighSpeed"};
   forms::Slider SldRotationSpeed{*this, "SldRotationSpeed"};  // 0..26; the drives get 2 × position
 
-  // ==== page 4 "System": the values FillSystemInformation writes ================================
+  // ==== page 4 "System" (monitor/ui/frmdoctor_layout_system.cpp) ===============================
+  forms::Image KorvanaLogo{*this, "KorvanaLogo"};  // the page's title picture, by language
+  // Captions of the rows, set by MultiLanguage.
+  forms::Label lblUser{*this, "lblUser"};
+  forms::Label lblCPU{*this, "lblCPU"};
+  forms::Label lblMemory{*this, "lblMemory"};
+  forms::Label lblModelName{*this, "lblModelName"};
+  forms::Label lblOS{*this, "lblOS"};
+  forms::Label lblOSVersion{*this, "lblOSVersion"};
+  forms::Label lblBIOSVersion{*this, "lblBIOSVersion"};
+  forms::Label lblBIOSDate{*this, "lblBIOSDate"};
+  forms::Label lblCountry{*this, "lblCountry"};
+  forms::Label lblIO{*this, "lblIO"};
+  // Values of the rows, written by FillSystemInformation (monitor/startup/system_information.h).
   forms::Label lblUser_{*this, "lblUser_"};
   forms::Label lblCPU_{*this, "lblCPU_"};
   forms::Label lblMemory_{*this, "lblMemory_"};
@@ -165,6 +178,14 @@ class frmdoctor : public forms::Form {
   // The graph windows, created on first use (monitor/ui/graphs/graph_windows.h).
   struct GraphWindows;
   std::shared_ptr<GraphWindows> graphWindows;
+
+  // ==== page 5 "About" (monitor/ui/frmdoctor_layout_about.cpp) =================================
+  forms::Frame frmTitle{*this, "frmTitle"};  // the product's name, over version, date and systems
+  forms::Label lblVersion{*this, "lblVersion"};
+  forms::Label lblRelease{*this, "lblRelease"};
+  forms::Label lblSupport{*this, "lblSupport"};
+  forms::Label lblPS{*this, "lblPS"};
+  forms::TextBox AboutText{*this, "AboutText"};  // the readme, filled by LoadAboutText
 
   // ==== monitoring state (channels) =============================================================
   ItemFlags WEnable{};
@@ -292,8 +313,6 @@ class frmdoctor : public forms::Form {
     std::function<void()> MultiLanguage;        // texts
     std::function<void()> LoadGeneralSettings;  // settings page
     std::function<void()> CheckFirstTime;
-    std::function<void()> FillSystemInformation;  // information page
-    std::function<void()> LoadAboutText;
     std::function<void()> CheckSupportFanControlFromModel;
     std::function<void()> ApplySettingState;  // Timer3's settings step
   } Later;
@@ -373,6 +392,8 @@ class frmdoctor : public forms::Form {
   void LayoutMonitoringPage();
   void LayoutSettingPage();
   void LayoutGraphicPage();
+  void LayoutSystemPage();
+  void LayoutAboutPage();
   void WireChannelEvents();
   void WireAlarmEvents();  // monitor/alarms/alarm_windows.cpp
   void WireGraphEvents();  // monitor/ui/graphs/graph_page.cpp

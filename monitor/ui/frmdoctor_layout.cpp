@@ -14,6 +14,8 @@ void frmdoctor::InitializeComponent() {
   LayoutMonitoringPage();
   LayoutSettingPage();
   LayoutGraphicPage();
+  LayoutSystemPage();
+  LayoutAboutPage();
 }
 
 void frmdoctor::LayoutFrame() {
@@ -48,11 +50,6 @@ void frmdoctor::LayoutFrame() {
         static_cast<forms::Control*>(&lblHighSpeed), static_cast<forms::Control*>(&SldRotationSpeed)}) {
     c->SetContainer(&SSTabMain, kPageHushwind);
     c->Visible = false;
-  }
-  for (forms::Label* l : {&lblUser_, &lblCPU_, &lblMemory_, &lblModelName_, &lblOS_, &lblOSVersion_,
-                          &lblBIOSVersion_, &lblBIOSDate_, &lblCountry_, &lblIO_}) {
-    l->SetContainer(&SSTabMain, kPageSystem);
-    l->Visible = false;
   }
 }
 

@@ -115,11 +115,11 @@ void frmdoctor::MultiLanguage() {
   textOf("IconMenuExit", -1, 57);
 
   // About page.
-  textOf("lblPS", -1, 130);
-  textOf("frmTitle", -1, 61);
-  textOf("lblVersion", -1, 62);
-  textOf("lblRelease", -1, 59);
-  textOf("lblSupport", -1, 64);
+  text(lblPS, 130);
+  text(frmTitle, 61);
+  text(lblVersion, 62);
+  text(lblRelease, 59);
+  text(lblSupport, 64);
 
   // Settings page.
   text(Check1, 355);
@@ -130,25 +130,20 @@ void frmdoctor::MultiLanguage() {
   text(LblSec, 358);
 
   // System information page, with its title picture in the language's script.
-  textOf("lblUser", -1, 315);
-  textOf("lblCPU", -1, 309);
-  textOf("lblMemory", -1, 316);
-  textOf("lblModelName", -1, 310);
-  textOf("lblOS", -1, 311);
-  textOf("lblOSVersion", -1, 312);
-  textOf("lblBIOSVersion", -1, 313);
-  textOf("lblBIOSDate", -1, 314);
-  textOf("lblCountry", -1, 317);
-  textOf("lblIO", -1, 318);
-  if (forms::Control* logo = FindControl("KorvanaLogo")) {
+  text(lblUser, 315);
+  text(lblCPU, 309);
+  text(lblMemory, 316);
+  text(lblModelName, 310);
+  text(lblOS, 311);
+  text(lblOSVersion, 312);
+  text(lblBIOSVersion, 313);
+  text(lblBIOSDate, 314);
+  text(lblCountry, 317);
+  text(lblIO, 318);
+  {
     const std::string_view name = LogoNameForLanguage(g.LanguageId);
     // A picture missing from the program leaves the title empty.
-    const std::string picture = LogoBitmap(name).empty() ? std::string() : std::string(name);
-    if (auto* image = dynamic_cast<forms::Image*>(logo)) {
-      image->Picture = picture;
-    } else if (auto* box = dynamic_cast<forms::PictureBox*>(logo)) {
-      box->Picture = picture;
-    }
+    KorvanaLogo.Picture = LogoBitmap(name).empty() ? std::string() : std::string(name);
   }
 
   // Monitoring configuration page.

@@ -198,6 +198,8 @@ class TextBox : public Control {
   StringProperty Text{this, Prop::Text};
   Property<bool> Locked{this, Prop::Locked, false};
   Property<int> MaxLength{this, Prop::MaxLength, 0};  // 0 = no limit
+  // Set at design time: the box shows several lines (CR LF separated) and scrolls them.
+  Property<bool> MultiLine{this, Prop::MultiLine, false};
   void UserType(const std::string& text);             // replaces the text as typed
 
  protected:

@@ -64,6 +64,7 @@ enum class Prop : std::uint8_t {
   FillColor,
   FillStyle,
   DrawStyle,
+  MultiLine,
 };
 
 class PropertyBase {

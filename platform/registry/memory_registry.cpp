@@ -249,6 +249,17 @@ long MemoryRegistry::RegDeleteKeyA(HKey parent, std::string_view subKey) {
   });
 }
 
+long MemoryRegistry::RegQueryInfoKeyA(HKey key, std::uint32_t* subKeys, std::uint32_t* values) {
+  return Run(false, [&]() -> long {
+    RegistryKey* found = nullptr;
+    long rc = ResolveKey(key, &found);
+    if (rc != ERROR_SUCCESS) return rc;
+    if (subKeys != nullptr) *subKeys = static_cast<std::uint32_t>(found->subKeys.size());
+    if (values != nullptr) *values = static_cast<std::uint32_t>(found->values.size());
+    return ERROR_SUCCESS;
+  });
+}
+
 long MemoryRegistry::RegCloseKey(HKey key) {
   if (key == HKEY_LOCAL_MACHINE) return ERROR_SUCCESS;
   return handles_.erase(key) == 1 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;

@@ -39,6 +39,7 @@ class MemoryRegistry : public Registry {
   long RegDeleteValueA(HKey key, std::string_view name) override;
   long RegDeleteKeyA(HKey parent, std::string_view subKey) override;
   long RegCloseKey(HKey key) override;
+  long RegQueryInfoKeyA(HKey key, std::uint32_t* subKeys, std::uint32_t* values) override;
   void BeginBatch() override;
   long EndBatch() override;
 

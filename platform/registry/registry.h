@@ -47,6 +47,9 @@ class Registry {
   // Refused (ERROR_ACCESS_DENIED) while the key has sub-keys.
   virtual long RegDeleteKeyA(HKey parent, std::string_view subKey) = 0;
   virtual long RegCloseKey(HKey key) = 0;
+  // The numbers of sub-keys and values of an open key (the two counts of Win32's
+  // RegQueryInfoKeyA that the programs use); either pointer may be null.
+  virtual long RegQueryInfoKeyA(HKey key, std::uint32_t* subKeys, std::uint32_t* values) = 0;
 
   // Optional grouping of many changes (a whole "Save") into one durable write, for stores where
   // each write is costly. Batches nest; calls inside return their own results as usual, and

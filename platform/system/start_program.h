@@ -11,9 +11,9 @@ namespace veltrix::platform {
 // An unterminated quote runs to the end of the line.
 std::vector<std::string> SplitCommandLine(std::string_view commandLine);
 
-// Starts the program (searched on PATH when the name has no slash) without waiting for it;
-// false when the line is empty or the program cannot be started. The child is reaped in
-// the background so no zombie is left behind.
+// Starts the program (searched on PATH when the name has no slash, never through a shell)
+// without waiting for it, in a session of its own; false when the line is empty or the program
+// cannot be started. The child is reaped in the background so no zombie is left behind.
 bool SpawnDetached(std::string_view commandLine);
 
 // Runs the program and waits; its exit status, or -1 when it could not be started or did

@@ -77,6 +77,23 @@ TEST(CommandLine, GraphWindowsToOpenOnTheDesktop) {
 #endif
 }
 
+TEST(CommandLine, InfoAndShowPage) {
+  const CommandLine info = std::get<CommandLine>(Parse({"--info", "--json", "--lcid", "1028"}));
+  EXPECT_TRUE(info.info && info.json);
+  const CommandLine page = std::get<CommandLine>(Parse({"--show-page=4", "--screenshot", "shots"}));
+  EXPECT_EQ(page.showPage, 4);
+  EXPECT_FALSE(page.info);
+  for (const char* bad : {"8", "-1", "x", ""}) {
+    EXPECT_NE(ErrorOf({"--show-page", bad}).find("for --show-page"), std::string::npos) << bad;
+  }
+  EXPECT_EQ(ErrorOf({"--info=yes"}), "option --info takes no value");
+  for (const char* console : {"--console", "--json", "--info"}) {
+    EXPECT_EQ(ErrorOf({"--show-page", "5", console}).rfind("option --show-page needs the desktop", 0), 0u)
+        << console;
+  }
+  EXPECT_EQ(ErrorOf({"--info", "--screenshot", "d"}), "option --screenshot cannot be used with --info");
+}
+
 TEST(VeltrixApp, UsageErrorsPrintOneLineAndExitWith2) {
   std::ostringstream out, err;
   const std::vector<std::string> args{"--ticks", "many"};

@@ -63,5 +63,51 @@ TEST(ConsoleRun, JsonKeepsStandardOutputOneObjectPerLine) {
   }
 }
 
+// --info prints the system information page once, in the chosen language, and exits; start-up
+// boxes stay off standard output.
+TEST(ConsoleRun, InfoPrintsTheSystemPage) {
+  const std::string registry = testing::TempDir() + "/console-run-info.reg";
+  std::remove(registry.c_str());
+  std::ostringstream out, err;
+  ASSERT_EQ(RunVeltrix(std::vector<std::string>{"--info", "--board", "ZQ52", "--lcid", "1033", "--registry",
+                                                registry},
+                       out, err),
+            0)
+      << err.str();
+  const auto lines = Lines(out.str());
+  ASSERT_EQ(lines.size(), 10u) << out.str();
+  EXPECT_EQ(lines[0], "Current User: operator");
+  EXPECT_EQ(lines[2].rfind("System Memory: ", 0), 0u);
+  EXPECT_NE(lines[2].find(" KBytes"), std::string::npos);
+  EXPECT_EQ(lines[3], "Mainboard: ZQ52");
+  EXPECT_EQ(lines[8], "Language: United States");
+  EXPECT_EQ(lines[9].rfind("Super I/O: Winbond W836", 0), 0u) << lines[9];
+
+  std::ostringstream chinese, json;
+  ASSERT_EQ(RunVeltrix(std::vector<std::string>{"--info", "--board", "ZQ52", "--lcid", "2052", "--registry",
+                                                registry},
+                       chinese, err),
+            0);
+  EXPECT_EQ(Lines(chinese.str()).at(3), "主板: ZQ52");
+  ASSERT_EQ(RunVeltrix(std::vector<std::string>{"--info", "--json", "--board", "ZQ52", "--lcid", "2052",
+                                                "--registry", registry},
+                       json, err),
+            0);
+  const auto object = Lines(json.str());
+  ASSERT_EQ(object.size(), 1u) << json.str();
+  EXPECT_EQ(object[0].rfind("{\"user\":\"operator\",\"cpu\":", 0), 0u) << object[0];
+  EXPECT_NE(object[0].find("\"mainboard\":\"ZQ52\",\"os\":"), std::string::npos);
+  EXPECT_NE(object[0].find("\"language\":\"中国\""), std::string::npos);
+  EXPECT_EQ(object[0].back(), '}');
+
+  // A board the program refuses ends start-up before the page exists: not a success.
+  std::ostringstream refused, refusedErr;
+  EXPECT_NE(RunVeltrix(std::vector<std::string>{"--info", "--board", "XB100", "--registry", registry}, refused,
+                       refusedErr),
+            0);
+  EXPECT_TRUE(refused.str().empty()) << refused.str();
+  EXPECT_NE(refusedErr.str().find("[message]"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace veltrix::app

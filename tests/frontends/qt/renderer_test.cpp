@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QTabBar>
 #include <QTemporaryDir>
 
@@ -234,6 +235,37 @@ TEST(QtMainWindow, RealMainWindowOnTheSimulator) {
   Click(renderer.WidgetOf(main.picMin));
   EXPECT_FALSE(main.Visible);
   EXPECT_FALSE(window->isVisible());
+}
+
+// The System and About pages: the values appear on their page only, and the readme sits in a
+// read-only box that keeps its lines.
+TEST(QtMainWindow, SystemAndAboutPages) {
+  MainWindowOnSim run("ZT70");
+  ASSERT_TRUE(run.started);
+  auto& renderer = *run.renderer;
+  auto& main = run.main();
+
+  auto* cpu = qobject_cast<QLabel*>(renderer.WidgetOf(main.lblCPU_));
+  ASSERT_NE(cpu, nullptr);
+  EXPECT_EQ(cpu->text().toStdString(), main.lblCPU_.Caption.Get());
+  EXPECT_FALSE(cpu->isVisible());
+  main.SSTabMain.UserSelectTab(4);
+  QApplication::processEvents();
+  EXPECT_TRUE(cpu->isVisible());
+  EXPECT_TRUE(renderer.WidgetOf(main.KorvanaLogo)->isVisible());
+  EXPECT_FALSE(qobject_cast<QLabel*>(renderer.WidgetOf(main.KorvanaLogo))->pixmap().isNull());
+
+  auto* about = qobject_cast<QPlainTextEdit*>(renderer.WidgetOf(main.AboutText));
+  ASSERT_NE(about, nullptr);
+  EXPECT_FALSE(about->isVisible());
+  main.SSTabMain.UserSelectTab(5);
+  QApplication::processEvents();
+  EXPECT_TRUE(about->isVisible());
+  EXPECT_FALSE(cpu->isVisible());
+  EXPECT_TRUE(about->isReadOnly());
+  main.AboutText.Text = "first\r\nsecond";
+  EXPECT_EQ(about->toPlainText(), "first\nsecond");
+  EXPECT_EQ(about->document()->blockCount(), 2);
 }
 
 }  // namespace

@@ -164,12 +164,23 @@ TYPED_TEST(RegistryContractTest, KeyWithSubKeysIsNotDeleted) {
   EXPECT_EQ(reg.RegDeleteKeyA(HKEY_LOCAL_MACHINE, std::string(kService) + "\\enum"), ERROR_SUCCESS);
   EXPECT_EQ(reg.RegDeleteKeyA(HKEY_LOCAL_MACHINE, kService), ERROR_ACCESS_DENIED);
   EXPECT_TRUE(reg.ReadValue(std::string(kService) + "\\Other", "Keep").has_value());
+  // What holds it: one sub-key left, and its own values.
+  HKey service = 0;
+  ASSERT_EQ(reg.RegOpenKeyA(HKEY_LOCAL_MACHINE, kService, &service), ERROR_SUCCESS);
+  std::uint32_t subKeys = 99, values = 99;
+  EXPECT_EQ(reg.RegQueryInfoKeyA(service, &subKeys, &values), ERROR_SUCCESS);
+  EXPECT_EQ(subKeys, 1u);
+  EXPECT_EQ(values, 0u);
+  EXPECT_EQ(reg.RegQueryInfoKeyA(other, nullptr, &values), ERROR_SUCCESS);
+  EXPECT_EQ(values, 1u);
+  EXPECT_EQ(reg.RegCloseKey(service), ERROR_SUCCESS);
   EXPECT_EQ(reg.RegDeleteKeyA(HKEY_LOCAL_MACHINE, std::string(kService) + "\\Parameters"),
             ERROR_FILE_NOT_FOUND);
 
   // A key holding values (but no sub-keys) goes, and handles into it are dead.
   EXPECT_EQ(reg.RegDeleteKeyA(HKEY_LOCAL_MACHINE, std::string(kService) + "\\Other"), ERROR_SUCCESS);
   EXPECT_EQ(reg.RegQueryValueExA(other, "Keep", nullptr, nullptr, nullptr), ERROR_KEY_DELETED);
+  EXPECT_EQ(reg.RegQueryInfoKeyA(other, &subKeys, nullptr), ERROR_KEY_DELETED);
   EXPECT_EQ(SetValue(reg, other, "Keep", REG_DWORD, {1, 0, 0, 0}), ERROR_KEY_DELETED);
   EXPECT_EQ(reg.RegCloseKey(other), ERROR_SUCCESS);
   EXPECT_EQ(reg.RegDeleteKeyA(HKEY_LOCAL_MACHINE, kService), ERROR_SUCCESS);

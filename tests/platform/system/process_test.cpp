@@ -4,7 +4,10 @@
 #include <unistd.h>
 
 #include <array>
+#include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <thread>
 
 #include "platform/system/clock.h"
 #include "platform/system/sim_system.h"
@@ -94,6 +97,22 @@ TEST(StartProgramTest, ReportsWhetherTheProgramStarted) {
   EXPECT_FALSE(SpawnDetached("/nonexistent/veltrix-no-such-program"));
   EXPECT_FALSE(SpawnDetached(""));
   EXPECT_TRUE(SpawnDetached("true"));
+
+  // A detached program lives in a session of its own, and no shell reads its line.
+  const std::string out =
+      (fs::temp_directory_path() / ("veltrix-detached-" + std::to_string(getpid()))).string();
+  fs::remove(out);
+  const std::string script =
+      "cut -d' ' -f6 /proc/self/stat > '" + out + ".tmp' && mv '" + out + ".tmp' '" + out + "'";
+  ASSERT_TRUE(SpawnDetached("sh -c \"" + script + "\""));
+  for (int i = 0; i < 200 && !fs::exists(out); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  std::ifstream in(out);
+  pid_t session = 0;
+  ASSERT_TRUE(in >> session);
+  EXPECT_NE(session, getsid(0));
+  fs::remove(out);
 
   std::vector<std::string> seen;
   SimSystem system({.programStarter = [&](const std::string& line) {
