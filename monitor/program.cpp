@@ -1,5 +1,6 @@
 #include "monitor/program.h"
 
+#include "monitor/fancontrol/cdrom_speed.h"
 #include "monitor/startup/frm_init.h"
 
 // The main window is built by its own subsystem; until it is part of the tree, start-up
@@ -21,6 +22,11 @@ Program::~Program() {
   // The main window's controls may refer to secondary windows' state; it goes first.
   frmdoctor_.reset();
   frmInit_.reset();
+}
+
+CdromSpeedState& Program::Cdrom() {
+  if (!cdrom_) cdrom_ = std::make_unique<CdromSpeedState>();
+  return *cdrom_;
 }
 
 void Program::NoteMonitoringTick() {

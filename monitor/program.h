@@ -76,9 +76,10 @@ namespace veltrix::monitor {
 
 class frmdoctor;
 class frmInit;
+struct CdromSpeedState;
 
 // Steps of start-up and exit that belong to subsystems built elsewhere (the limit store, the
-// beep enables, the tray icon, fan output, CD-ROM speed, the log, the main window). Each
+// beep enables, the tray icon, fan output, the log, the main window). Each
 // subsystem installs its routine here when the program is put together; a hook left empty
 // is skipped, so a partly assembled program still starts and exits in the right order.
 struct ProgramHooks {
@@ -94,7 +95,6 @@ struct ProgramHooks {
 
   // Exit (ExitProgram).
   std::function<void(int fan, int percent)> SetFanSpeed;
-  std::function<void(int speed)> SetCdromSpeed;
   // Appends an empty text to the log file when the log check box is ticked.
   std::function<void()> TouchLogFile;
   std::function<void()> RemoveTrayIcon;
@@ -117,6 +117,8 @@ class Program {
   platform::System& Sys() { return services_.system; }
   forms::Application& App() { return services_.app; }
   ProgramHooks& Hooks() { return hooks_; }
+  // ModuleASPI's state: the scan under way and the last speed sent per drive.
+  CdromSpeedState& Cdrom();
 
   // The monitoring cycle reports each finished Timer1 tick here (the --ticks option of the
   // app and tests count them).
@@ -149,6 +151,7 @@ class Program {
   Globals globals_;
   ProgramHooks hooks_;
   std::uint64_t monitoringTicks_ = 0;
+  std::unique_ptr<CdromSpeedState> cdrom_;
   // Held as forms so this header needs neither window's definition.
   std::unique_ptr<forms::Form> frmdoctor_;
   std::unique_ptr<forms::Form> frmInit_;

@@ -182,6 +182,7 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
   run.app = std::make_unique<forms::Application>(*run.scheduler);
 
   platform::PortIo* ports = nullptr;
+  platform::Aspi* aspi = nullptr;
   if (cmd.hardware == Hardware::kSim) {
     const std::string model = cmd.board.value_or(DefaultBoardModel());
     const sim::BoardProfile* profile = sim::FindProfile(model);
@@ -209,6 +210,7 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
       if (delta > 0) machine->Advance(delta);
     });
     ports = &run.machine->Port();
+    aspi = &run.machine->Aspi();
     run.boardInfo = std::make_unique<sim::SimBoardInfo>(run.machine->Profile());
   } else {
     run.linuxPorts = std::make_unique<platform::LinuxPortIo>();
@@ -249,7 +251,7 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
   }
 
   run.program = std::make_unique<monitor::Program>(
-      monitor::Services{*ports, *run.registry, *run.boardInfo, *run.system, nullptr, *run.app});
+      monitor::Services{*ports, *run.registry, *run.boardInfo, *run.system, aspi, *run.app});
   monitor::Program& program = *run.program;
 #ifdef VELTRIX_HAVE_QT
   if (desktop) {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "monitor/chip/superio.h"
+#include "monitor/fancontrol/cdrom_speed.h"
 #include "monitor/program.h"
 
 namespace veltrix::monitor {
@@ -23,7 +24,7 @@ void ExitProgram(Program& program) {
       hooks.SetFanSpeed(1, 100);
     }
   }
-  if (hooks.SetCdromSpeed) hooks.SetCdromSpeed(255);
+  SetCdromSpeed(program, kCdromSpeedReleased);
   if (g.ChipFamily == kChipFamilyWinbond) {
     SpeakerOff(program);
     SelectBank(program, 0);

@@ -14,6 +14,7 @@ frmdoctor::frmdoctor(Program& program) : forms::Form(program.App(), "frmdoctor")
   WireChannelEvents();
   WireAlarmEvents();
   WireSettingEvents();
+  WireCdromEvents();
 }
 
 void frmdoctor::WireChannelEvents() {
@@ -63,7 +64,7 @@ void frmdoctor::Form_Load() {
 
   // Fan control and CD-ROM state; the smart method's step counter is set by fan control.
   RunStep(Later.LoadFanControlState);
-  RunStep(Later.LoadCDROMControlSetting);
+  LoadCDROMControlSetting();
   FanTimer.Enabled = true;
   FanDialogOpen = false;
   RunStep(Later.FirstSelect);

@@ -13,6 +13,7 @@ void frmdoctor::InitializeComponent() {
   LayoutTempFanPage();
   LayoutMonitoringPage();
   LayoutSettingPage();
+  LayoutCdromControls();
 }
 
 void frmdoctor::LayoutFrame() {
@@ -41,13 +42,7 @@ void frmdoctor::LayoutFrame() {
   FanTimer.Enabled = false;
   FanTimer.Interval = 1000;
 
-  // Their pages lay these out; until then they stay on their page, unseen.
-  for (forms::Control* c :
-       {static_cast<forms::Control*>(&chkControlCDROMSpeed), static_cast<forms::Control*>(&lblLowSpeed),
-        static_cast<forms::Control*>(&lblHighSpeed), static_cast<forms::Control*>(&SldRotationSpeed)}) {
-    c->SetContainer(&SSTabMain, kPageHushwind);
-    c->Visible = false;
-  }
+  // Their page lays these out; until then they stay on it, unseen.
   for (forms::Label* l : {&lblUser_, &lblCPU_, &lblMemory_, &lblModelName_, &lblOS_, &lblOSVersion_,
                           &lblBIOSVersion_, &lblBIOSDate_, &lblCountry_, &lblIO_}) {
     l->SetContainer(&SSTabMain, kPageSystem);

@@ -72,7 +72,7 @@ void SimProgram::Build(SimProgramOptions options) {
   });
 
   program_ = std::make_unique<monitor::Program>(
-      monitor::Services{*trace_, registry_, *boardInfo_, *system_, nullptr, *app_});
+      monitor::Services{*trace_, registry_, *boardInfo_, *system_, &machine_->Aspi(), *app_});
 }
 
 std::optional<int> SimProgram::Run(const std::function<void()>& body) {

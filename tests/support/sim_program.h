@@ -7,7 +7,7 @@
 //   p.AdvanceMs(2000);                     // timers fire, the simulated board follows
 //   EXPECT_EQ(p.Boxes().size(), 0u);
 //
-// Pieces: SimMachine (chip, chipset, speaker, physics) behind a TracingPortIo, the board's
+// Pieces: SimMachine (chip, chipset, speaker, physics, ASPI drives) behind a TracingPortIo, the board's
 // SimBoardInfo, a MemoryRegistry, a SimSystem whose message boxes are answered from a script
 // and recorded, a VirtualScheduler with its forms::Application, and the Program itself.
 #include <cstdint>
