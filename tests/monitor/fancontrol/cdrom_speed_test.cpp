@@ -10,6 +10,7 @@
 #include "monitor/startup/exit_program.h"
 #include "monitor/ui/frmdoctor.h"
 #include "platform/aspi/aspi.h"
+#include "sim/scenario/scenario.h"
 #include "tests/monitor/settings/settings_helpers.h"
 #include "tests/support/sim_program.h"
 
@@ -287,6 +288,23 @@ TEST_F(CdromSpeed, ControlsSitInTheirBandOfTheFanControlPage) {
   }
   EXPECT_EQ(f().SldRotationSpeed.Min, 0);
   EXPECT_EQ(f().SldRotationSpeed.Max, 26);
+}
+
+// examples/cdrom-drives.scn with examples/cdrom-speed.reg, as its comment promises.
+TEST(CdromExample, StartUpSendsTheStoredSpeedToTheOneCdromDrive) {
+  SimProgram p{kBoard};
+  Plant(p.Registry(), kCdromControlKey, "EnableControl", REG_DWORD, Dword(1));
+  Plant(p.Registry(), kCdromControlKey, "Speed", REG_DWORD, Dword(0x34));
+  const auto parsed = sim::LoadScenarioFile(std::string(VELTRIX_SOURCE_DIR) + "/examples/cdrom-drives.scn");
+  ASSERT_TRUE(parsed.scenario) << parsed.error;
+  ASSERT_EQ(p.Machine().LoadScenario(*parsed.scenario), "");
+  ASSERT_FALSE(p.Start());
+  EXPECT_GE(p.Scheduler().NowMs(), 800) << "start-up waited for the slow drive";
+  auto& aspi = p.Machine().Aspi();
+  ASSERT_EQ(aspi.SetCdSpeedLog().size(), 1u);
+  EXPECT_EQ((std::array{aspi.SetCdSpeedLog()[0].hostAdapter, aspi.SetCdSpeedLog()[0].target}), (std::array{1, 0}));
+  EXPECT_EQ(aspi.SetCdSpeedLog()[0].readKBps, 13364);
+  EXPECT_EQ(aspi.CommandCount(SC_EXEC_SCSI_CMD), 1) << "the disk and the tape are left alone";
 }
 
 }  // namespace
