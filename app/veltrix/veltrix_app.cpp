@@ -10,6 +10,7 @@
 #include "monitor/startup/exit_program.h"
 #include "monitor/startup/startup.h"
 #include "monitor/startup/tray_window.h"
+#include "platform/aspi/linux_aspi.h"
 #include "platform/boardinfo/linux_board_info.h"
 #include "platform/forms/forms.h"
 #include "platform/portio/linux_port_io.h"
@@ -56,6 +57,8 @@ struct Run {
   std::unique_ptr<forms::Application> app;
   std::unique_ptr<sim::SimMachine> machine;
   std::unique_ptr<platform::PortIo> linuxPorts;
+  std::unique_ptr<platform::SgSystem> scsiGeneric;
+  std::unique_ptr<platform::Aspi> linuxAspi;
   std::unique_ptr<platform::BoardInfo> boardInfo;
   std::unique_ptr<platform::FileRegistry> registry;
   platform::ScriptedAnswers answers;
@@ -215,6 +218,11 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
   } else {
     run.linuxPorts = std::make_unique<platform::LinuxPortIo>();
     ports = run.linuxPorts.get();
+    // CD-ROM drives through the kernel's SCSI generic nodes.
+    run.scsiGeneric = std::make_unique<platform::LinuxSgSystem>();
+    run.linuxAspi = std::make_unique<platform::LinuxAspi>(
+        *run.scsiGeneric, [&err](const std::string& line) { err << "veltrix: " << line << '\n'; });
+    aspi = run.linuxAspi.get();
     run.boardInfo = std::make_unique<platform::LinuxBoardInfo>();
   }
 
