@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 
+#include "app/veltrix/linux_hardware.h"
 #include "frontends/console/monitor_console.h"
 #include "frontends/console/real_time_scheduler.h"
 #include "monitor/boards/board_tables.h"
@@ -216,7 +217,12 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
     aspi = &run.machine->Aspi();
     run.boardInfo = std::make_unique<sim::SimBoardInfo>(run.machine->Profile());
   } else {
-    run.linuxPorts = std::make_unique<platform::LinuxPortIo>();
+    if (const auto refused = RefuseChipOwnedByKernel("/", err)) return *refused;
+    // Only the ports the program uses are opened; the chassis ports once the board is known.
+    run.linuxPorts = std::make_unique<platform::LinuxPortIo>(platform::LinuxPortIo::Options{
+        .chipsetPorts = [&run, bridge = platform::FindChipsetBridge(
+                                   "/")] { return ChassisPortsToOpen(run.program->G().ModelName, bridge); },
+        .log = [&err](const std::string& line) { err << "veltrix: " << line << '\n'; }});
     ports = run.linuxPorts.get();
     // CD-ROM drives through the kernel's SCSI generic nodes.
     run.scsiGeneric = std::make_unique<platform::LinuxSgSystem>();

@@ -20,6 +20,26 @@ std::filesystem::path FreshFolder() {
   return base;
 }
 
+// The simulated ports, answering Reaches as the test wants.
+class ReachFilter : public platform::PortIo {
+ public:
+  ReachFilter(platform::PortIo& inner, std::function<bool(std::uint16_t)> reachable)
+      : inner_(inner), reachable_(std::move(reachable)) {}
+  std::uint16_t LoadPordexVxD() override { return inner_.LoadPordexVxD(); }
+  std::uint16_t InitialBus(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d) override {
+    return inner_.InitialBus(a, b, c, d);
+  }
+  std::uint8_t InPortB(std::uint16_t port) override { return inner_.InPortB(port); }
+  void OutPortB(std::uint16_t port, std::uint8_t value) override { inner_.OutPortB(port, value); }
+  std::uint16_t EnablePri() override { return inner_.EnablePri(); }
+  void DisablePri() override { inner_.DisablePri(); }
+  bool Reaches(std::uint16_t port) override { return reachable_(port); }
+
+ private:
+  platform::PortIo& inner_;
+  std::function<bool(std::uint16_t)> reachable_;
+};
+
 }  // namespace
 
 sim::BoardProfile ProfileFor(std::string_view model) {
@@ -50,7 +70,12 @@ void SimProgram::Build(SimProgramOptions options) {
 
   app_ = std::make_unique<forms::Application>(scheduler_);
   machine_ = std::make_unique<sim::SimMachine>(profile_, options.seed);
-  trace_ = std::make_unique<platform::TracingPortIo>(machine_->Port(), options.tracePorts);
+  platform::PortIo* ports = &machine_->Port();
+  if (options.portReachable) {
+    reach_ = std::make_unique<ReachFilter>(*ports, options.portReachable);
+    ports = reach_.get();
+  }
+  trace_ = std::make_unique<platform::TracingPortIo>(*ports, options.tracePorts);
   boardInfo_ = std::make_unique<sim::SimBoardInfo>(profile_);
   answers_.SetDefault(options.defaultAnswer);
 

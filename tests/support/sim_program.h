@@ -39,6 +39,9 @@ struct SimProgramOptions {
   std::string programDir;
   // Record every port access from construction on (the trace can be cleared any time).
   bool tracePorts = true;
+  // Which ports the port layer says it reaches (as real hardware answers for ports it did not
+  // open); nullptr = all, as the simulator.
+  std::function<bool(std::uint16_t)> portReachable;
 };
 
 // The simulator's profile for a model (exact, then case-insensitive); fails the test and
@@ -89,6 +92,7 @@ class SimProgram {
   forms::VirtualScheduler scheduler_;
   std::unique_ptr<forms::Application> app_;
   std::unique_ptr<sim::SimMachine> machine_;
+  std::unique_ptr<platform::PortIo> reach_;
   std::unique_ptr<platform::TracingPortIo> trace_;
   std::unique_ptr<sim::SimBoardInfo> boardInfo_;
   platform::MemoryRegistry registry_;
