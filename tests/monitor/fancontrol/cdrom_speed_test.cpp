@@ -146,26 +146,6 @@ TEST_F(CdromSpeed, NothingIsSentWithoutLayerAdaptersOrInquiry) {
   ExitProgram(p.Prog());
 }
 
-// The status word's high byte is the status (the whole word divided by 256, rounded); the
-// count is its low nibble.
-TEST(CdromAdapterCount, StatusAndCountFromTheSupportWord) {
-  class FixedAspi : public NullAspi {
-   public:
-    bool Present() override { return true; }
-    std::uint32_t GetASPI32SupportInfoEx() override { return word; }
-    std::uint32_t word = 0;
-  };
-  SimProgram p{kBoard};
-  FixedAspi fixed;
-  p.Prog().Svc().aspi = &fixed;
-  const std::pair<std::uint32_t, int> cases[] = {
-      {0x0102, 2}, {0x011F, 15}, {0x0112, 2}, {0xE800, 0}, {0x0002, 0}};
-  for (const auto& [word, count] : cases) {
-    fixed.word = word;
-    EXPECT_EQ(GetHostAdapterCount(p.Prog()), count) << std::hex << word;
-  }
-}
-
 TEST_F(CdromSpeed, StoreFirstStartEnableValueAndSpeed) {
   // Start-up made the key from the controls as created.
   const auto enabled = p.Registry().ReadValue(kCdromControlKey, "EnableControl");

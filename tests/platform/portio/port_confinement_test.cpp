@@ -147,14 +147,6 @@ TEST(PortConfinement, DevPortFallbackIsConfinedAndOpenedSafely) {
   fs::remove_all(dir);
 }
 
-TEST(PortGrantRuns, AdjacentPortsMakeOneRun) {
-  PortGrant grant;
-  grant.Reset({0x297, 0x4444, 0x4445});
-  using Run = std::pair<std::uint16_t, std::uint16_t>;
-  EXPECT_EQ(grant.Runs(),
-            (std::vector<Run>{{0x2E, 2}, {0x42, 2}, {0x4E, 2}, {0x61, 1}, {0x295, 3}, {0x4444, 2}}));
-}
-
 TEST(SensorChipOwner, FoundByHwmonNameWithTheModuleToUnload) {
   const fs::path root = fs::temp_directory_path() / ("veltrix-hwmon-" + std::to_string(::getpid()));
   auto name = [&](const std::string& hwmon, const std::string& file, const std::string& text) {
