@@ -1,5 +1,6 @@
 #include "monitor/program.h"
 
+#include "monitor/fancontrol/cdrom_speed.h"
 #include "monitor/startup/frm_init.h"
 #include "monitor/startup/last_resort_restore.h"
 
@@ -20,6 +21,11 @@ void Program::NoteFanOutputChanged(int fan) {
   if ((fanOutputsChanged_ & bit) != 0) return;
   fanOutputsChanged_ = static_cast<std::uint8_t>(fanOutputsChanged_ | bit);
   RefreshLastResort(*this);
+}
+
+CdromSpeedState& Program::Cdrom() {
+  if (!cdrom_) cdrom_ = std::make_unique<CdromSpeedState>();
+  return *cdrom_;
 }
 
 void Program::NoteMonitoringTick() {

@@ -77,11 +77,7 @@ namespace veltrix::monitor {
 
 class frmdoctor;
 class frmInit;
-
-// The CD-ROM speed step of the exit, filled by the CD-ROM speed subsystem.
-struct ProgramHooks {
-  std::function<void(int speed)> SetCdromSpeed;
-};
+struct CdromSpeedState;
 
 // The whole monitoring program: its services, its globals and its windows. One object per
 // run; tests build one on the simulator. Forms are created on first use and live until the
@@ -95,11 +91,13 @@ class Program {
 
   Services& Svc() { return services_; }
   Globals& G() { return globals_; }
+  const Globals& G() const { return globals_; }
   platform::PortIo& Port() { return services_.port; }
   platform::Registry& Reg() { return services_.registry; }
   platform::System& Sys() { return services_.system; }
   forms::Application& App() { return services_.app; }
-  ProgramHooks& Hooks() { return hooks_; }
+  // ModuleASPI's state: the scan under way and the last speed sent per drive.
+  CdromSpeedState& Cdrom();
 
   // The monitoring cycle reports each finished Timer1 tick here (the --ticks option of the
   // app and tests count them).
@@ -138,11 +136,11 @@ class Program {
  private:
   Services services_;
   Globals globals_;
-  ProgramHooks hooks_;
   std::uint64_t monitoringTicks_ = 0;
   platform::LastResortWrites lastResort_;
   std::uint8_t fanOutputsChanged_ = 0;
   bool chipProgrammed_ = false;
+  std::unique_ptr<CdromSpeedState> cdrom_;
   // Held as forms so this header needs neither window's definition.
   std::unique_ptr<forms::Form> frmdoctor_;
   std::unique_ptr<forms::Form> frmInit_;

@@ -6,8 +6,11 @@
 // here; what differs between them (scheduler, registry store, message boxes, front end) comes
 // in as options or is attached afterwards.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "monitor/program.h"
 #include "platform/forms/forms.h"
@@ -19,7 +22,9 @@
 #include "sim/machine/sim_machine.h"
 
 namespace veltrix::platform {
+class Aspi;
 class BoardInfo;
+class SgSystem;
 }
 
 namespace veltrix::assembly {
@@ -36,6 +41,12 @@ struct Options {
   std::uint64_t seed = 1;  // sensor noise of the simulated board
   PortTrace trace = PortTrace::kOff;
   platform::SimSystemOptions system;
+  // Tests: a decorator put between the backend and the tracer (e.g. ports the run cannot reach).
+  std::function<std::unique_ptr<platform::PortIo>(platform::PortIo&)> wrapPort;
+  // Real hardware: the chipset ports the board's chassis method may use, asked for once the
+  // board is known; where refused ports and unreachable drives are reported.
+  std::function<std::vector<std::uint16_t>(const monitor::Program&)> chassisPorts;
+  std::function<void(const std::string&)> log;
 };
 
 class Assembly {
@@ -64,7 +75,10 @@ class Assembly {
   std::unique_ptr<forms::Application> app_;
   std::unique_ptr<sim::SimMachine> machine_;
   std::unique_ptr<platform::PortIo> linuxPort_;
+  std::unique_ptr<platform::SgSystem> scsiGeneric_;
+  std::unique_ptr<platform::Aspi> linuxAspi_;
   platform::PortIo* rawPort_ = nullptr;
+  std::unique_ptr<platform::PortIo> wrapped_;
   std::unique_ptr<platform::TracingPortIo> trace_;
   std::unique_ptr<platform::BoardInfo> boardInfo_;
   std::unique_ptr<platform::SimSystem> system_;

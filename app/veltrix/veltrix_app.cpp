@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/assembly/assembly.h"
+#include "app/veltrix/linux_hardware.h"
 #include "frontends/console/monitor_console.h"
 #include "frontends/console/real_time_scheduler.h"
 #include "frontends/console/system_information_console.h"
@@ -235,6 +236,12 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
       return kUsageErrorStatus;
     }
     parts.board = *profile;
+  } else {
+    if (const auto refused = RefuseChipOwnedByKernel("/", err)) return *refused;
+    parts.chassisPorts = [bridge = platform::FindChipsetBridge("/")](const monitor::Program& program) {
+      return ChassisPortsToOpen(program.G().ModelName, bridge);
+    };
+    parts.log = [&err](const std::string& line) { err << "veltrix: " << line << '\n'; };
   }
 
   run.registry = std::make_unique<platform::FileRegistry>(

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "frontends/console/json_text.h"
+#include "monitor/fancontrol/cdrom_speed.h"
 #include "monitor/program.h"
 #include "monitor/ui/frmdoctor.h"
 #include "platform/system/sim_system.h"
@@ -49,6 +50,25 @@ std::string Pad(const std::string& text, std::size_t width) {
 std::string PadLeft(const std::string& text, std::size_t width) {
   const std::size_t w = Width(text);
   return w >= width ? text : std::string(width - w, ' ') + text;
+}
+
+// The last SET CD SPEED sent to each drive: what the program asked for (v, v × 257 kB/s)
+// and how the drive answered.
+std::string CdromJson(monitor::Program& program) {
+  std::string json = "[";
+  for (const monitor::CdromDriveSpeed& d : program.Cdrom().drives) {
+    if (json.size() > 1) json += ',';
+    json += "{\"adapter\":" + std::to_string(d.adapter) + ",\"target\":" + std::to_string(d.target) +
+            ",\"speed\":" + std::to_string(d.speed) + ",\"kbps\":" + std::to_string(d.speed * 257) +
+            ",\"result\":" + JsonString(std::string(monitor::CdSpeedResultName(d.result))) + "}";
+  }
+  return json + "]";
+}
+
+std::string CdromLine(const monitor::CdromDriveSpeed& d) {
+  const std::string name = "CD-ROM " + std::to_string(d.adapter) + ":" + std::to_string(d.target);
+  return Pad(name, 20) + "speed " + std::to_string(d.speed) + " (" + std::to_string(d.speed * 257) + " kB/s)  " +
+         std::string(monitor::CdSpeedResultName(d.result));
 }
 
 }  // namespace
@@ -152,7 +172,7 @@ std::string MonitorConsole::JsonRecord() {
             ",\"enabled\":" + (r.enabled ? "true" : "false") +
             ",\"present\":" + (r.present ? "true" : "false") + "}";
   }
-  json += "],\"dialogs\":[";
+  json += "],\"cdrom\":" + CdromJson(program_) + ",\"dialogs\":[";
   first = true;
   for (const std::string& d : LoadedDialogs()) {
     if (!first) json += ',';
@@ -191,6 +211,7 @@ std::string MonitorConsole::TextRecord() {
     }
     s << (r.alarm ? "ALARM" : "ok");
   }
+  for (const monitor::CdromDriveSpeed& d : program_.Cdrom().drives) s << "\n  " << CdromLine(d);
   for (const std::string& d : LoadedDialogs()) s << "\n  dialog: " << d;
   for (const platform::ShownMessageBox& box : TakeNewMessages()) {
     s << "\n  message: [" << box.title << "] " << box.text;

@@ -5,9 +5,11 @@
 //
 //   {"tick":1,"time":"09:00:01","model":"ZT50E","items":[{"index":0,"name":"Vcore",
 //    "text":"1.71","alarm":false,"enabled":true,"present":true}, ...16 entries...],
+//    "cdrom":[{"adapter":0,"target":0,"speed":52,"kbps":13364,"result":"ok"}],
 //    "dialogs":["frmFan1"],"messages":[{"title":"Warning!!","text":"..."}]}
 //
-// `dialogs` are the alarm dialogs loaded at that moment, `messages` the message boxes shown
+// `cdrom` is the last SET CD SPEED sent to each CD-ROM drive so far (a text line per drive),
+// `dialogs` the alarm dialogs loaded at that moment, `messages` the message boxes shown
 // since the previous record.
 #include <cstdint>
 #include <ostream>

@@ -1,7 +1,9 @@
 // The chassis-intrusion step of the monitoring tick.
 #include "monitor/alarms/chassis.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <optional>
 
 #include "monitor/chip/superio.h"
 #include "monitor/program.h"
@@ -16,6 +18,7 @@ constexpr std::uint16_t kViaStatusOffset = 0x20;       // from PmBase; bit 6 rea
 constexpr std::uint16_t kNvidiaStatusPort = 0x4444;    // bit 2 = intrusion latched
 constexpr std::uint8_t kWinbondStatusRegister = 0x42;  // bank 0, bit 4 = case opened
 constexpr std::uint8_t kWinbondClearRegister = 0x46;   // bank 0, bit 7 clears the latch
+constexpr std::uint16_t kNvidiaArmPort = 0x4449;       // PrepareChassisSensor's latch arming
 
 std::uint16_t PmPort(Program& program, std::uint16_t offset) {
   return static_cast<std::uint16_t>(program.G().PmBase + offset);
@@ -38,6 +41,30 @@ void Report(Program& program, bool opened) {
     SetRowText(program, 66);  // "PC chassis is closed..."
     main.CloseWarning(kChassisItem);
   }
+}
+
+// The chipset port a method reads and clears; nothing for the Winbond and "none" methods.
+std::optional<std::uint16_t> ChipsetPort(Program& program, boards::ChassisMethod method) {
+  switch (method) {
+    case boards::ChassisMethod::kIntel:
+      return PmPort(program, kIntelStatusOffset);
+    case boards::ChassisMethod::kVia:
+      return PmPort(program, kViaStatusOffset);
+    case boards::ChassisMethod::kNvidia:
+      return kNvidiaStatusPort;
+    case boards::ChassisMethod::kWinbond:
+    case boards::ChassisMethod::kNone:
+      break;
+  }
+  return std::nullopt;
+}
+
+// Real hardware opens a chipset port only where the chipset's base was found: a port the
+// layer does not reach is neither read nor written, and the row says the PC has no chassis
+// intrusion.
+bool Reachable(Program& program, boards::ChassisMethod method) {
+  const auto port = ChipsetPort(program, method);
+  return !port || program.Port().Reaches(*port);
 }
 
 bool Monitored(Program& program) {
@@ -71,7 +98,7 @@ void ChkModuleCaseOpen(Program& program) {
     return;
   }
   const std::optional<boards::ChassisMethod> method = boards::ChassisMethodFor(program.G().ModelName);
-  if (!method) {
+  if (!method || !Reachable(program, *method)) {
     main.optCaseOpened.Value = false;
     SetRowText(program, 67);  // "This PC don't support chassis intrusion."
     return;
@@ -122,6 +149,7 @@ void ProcessCaseOpen627(Program& program) {
 
 void ClearChassisFlag(Program& program, boards::ChassisMethod method) {
   platform::PortIo& port = program.Port();
+  if (!Reachable(program, method)) return;
   switch (method) {
     case boards::ChassisMethod::kIntel:
       port.OutPortB(PmPort(program, kIntelStatusOffset), 0x01);
@@ -143,6 +171,47 @@ void ClearChassisFlag(Program& program, boards::ChassisMethod method) {
     case boards::ChassisMethod::kNone:
       break;
   }
+}
+
+std::vector<ChipsetPortUse> ChipsetPortsUsed(std::string_view model) {
+  std::vector<ChipsetPortUse> uses;
+  auto add = [&uses](ChipsetPortUse use) {
+    if (std::find(uses.begin(), uses.end(), use) == uses.end()) uses.push_back(use);
+  };
+  auto addMethod = [&add](boards::ChassisMethod method) {
+    switch (method) {
+      case boards::ChassisMethod::kIntel:
+        add({method, kIntelStatusOffset, true});
+        break;
+      case boards::ChassisMethod::kVia:
+        add({method, kViaStatusOffset, true});
+        break;
+      case boards::ChassisMethod::kNvidia:
+        add({method, kNvidiaStatusPort, false});
+        break;
+      case boards::ChassisMethod::kWinbond:
+      case boards::ChassisMethod::kNone:
+        break;
+    }
+  };
+  switch (boards::ChassisPreparationFor(model)) {
+    case boards::ChassisPreparation::kIntelFlagClear:
+      addMethod(boards::ChassisMethod::kIntel);
+      break;
+    case boards::ChassisPreparation::kNvidiaPortSet:
+      add({boards::ChassisMethod::kNvidia, kNvidiaArmPort, false});
+      break;
+    case boards::ChassisPreparation::kViaFlagClear:
+      addMethod(boards::ChassisMethod::kVia);
+      break;
+    case boards::ChassisPreparation::kNothing:
+    case boards::ChassisPreparation::kRefuse:
+      break;
+  }
+  if (const auto method = boards::ChassisMethodFor(model)) addMethod(*method);
+  addMethod(boards::DisableClearFor(model));
+  addMethod(boards::IgnoreClearFor(model));
+  return uses;
 }
 
 }  // namespace veltrix::monitor

@@ -29,15 +29,20 @@ void PrepareChassisSensor(Program& program) {
     WriteMonitorRegister(program, 0x46, value);
     WriteMonitorRegister(program, 0x46, value);
   }
+  // A chipset port the port layer does not reach (real hardware without a known chipset base)
+  // is left alone.
+  const auto intelFlag = static_cast<std::uint16_t>(g.PmBase + 0x66);
+  const auto viaFlag = static_cast<std::uint16_t>(g.PmBase + 0x20);
   switch (boards::ChassisPreparationFor(g.ModelName)) {
     case boards::ChassisPreparation::kIntelFlagClear:
-      io.OutPortB(static_cast<std::uint16_t>(g.PmBase + 0x66), 1);
+      if (io.Reaches(intelFlag)) io.OutPortB(intelFlag, 1);
       break;
     case boards::ChassisPreparation::kNvidiaPortSet:
-      io.OutPortB(kNvidiaChassisPort, io.InPortB(kNvidiaChassisPort) | 0x11);
+      if (io.Reaches(kNvidiaChassisPort))
+        io.OutPortB(kNvidiaChassisPort, io.InPortB(kNvidiaChassisPort) | 0x11);
       break;
     case boards::ChassisPreparation::kViaFlagClear:
-      io.OutPortB(static_cast<std::uint16_t>(g.PmBase + 0x20), 0x40);
+      if (io.Reaches(viaFlag)) io.OutPortB(viaFlag, 0x40);
       break;
     case boards::ChassisPreparation::kNothing:
       break;

@@ -4,6 +4,7 @@
 
 #include "monitor/channels/fan_output.h"
 #include "monitor/chip/superio.h"
+#include "monitor/fancontrol/cdrom_speed.h"
 #include "monitor/program.h"
 #include "monitor/settings/general_settings.h"
 #include "monitor/startup/frm_init.h"
@@ -94,7 +95,7 @@ void frmdoctor::cmdSave_Click() {
   SaveLimitStore();
   SaveGeneralSettings();
   RunStep(SettingSteps.SaveFANControlSetting);
-  RunStep(SettingSteps.SaveCDROMControlToReg);
+  SaveCDROMControlToReg();
   if (reg.EndBatch() != platform::ERROR_SUCCESS) {
     program_.Sys().MsgBox("Save setting failed !", platform::vbOKOnly | platform::vbCritical, "Error");
     return;
@@ -121,7 +122,10 @@ void frmdoctor::cmdDefault_Click() {
   CpuFanPercent = 100;
   SystemFanPercent = 100;
 
-  RunStep(SettingSteps.ResetCdromSpeedControl);
+  // CD-ROM speed control off (the slider is disabled first, so nothing is sent), slider at
+  // the "High Speed" end.
+  chkControlCDROMSpeed.Value = 0;
+  SldRotationSpeed.Value = kCdromSliderMax;
   RunStep(SettingSteps.DefaultFanControlStatus);
   RunStep(SettingSteps.DefaultFixControl);
   RunStep(SettingSteps.DefaultMultipleControl);

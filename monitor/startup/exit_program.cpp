@@ -5,6 +5,7 @@
 #include "monitor/alarms/data_log.h"
 #include "monitor/channels/fan_output.h"
 #include "monitor/chip/superio.h"
+#include "monitor/fancontrol/cdrom_speed.h"
 #include "monitor/program.h"
 #include "monitor/startup/last_resort_restore.h"
 #include "monitor/startup/tray_window.h"
@@ -13,7 +14,6 @@ namespace veltrix::monitor {
 
 void ExitProgram(Program& program) {
   auto& g = program.G();
-  auto& hooks = program.Hooks();
 
   // Bank-4 temperature offsets back to 0, on every board.
   for (std::uint8_t reg : {std::uint8_t{0x54}, std::uint8_t{0x55}, std::uint8_t{0x56}}) {
@@ -27,7 +27,7 @@ void ExitProgram(Program& program) {
   }
   // A third fan output only the ITE chips have is put back too when this run changed it.
   if ((program.FanOutputsChanged() & 0x04) != 0) SetFanSpeed(program, 2, 100);
-  if (hooks.SetCdromSpeed) hooks.SetCdromSpeed(255);
+  SetCdromSpeed(program, kCdromSpeedReleased);
   if (g.ChipFamily == kChipFamilyWinbond) {
     SpeakerOff(program);
     SelectBank(program, 0);

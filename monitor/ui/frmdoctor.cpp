@@ -18,6 +18,7 @@ frmdoctor::frmdoctor(Program& program) : forms::Form(program.App(), "frmdoctor")
   WireSettingEvents();
   WireGraphEvents();
   WireTrayWindowEvents();
+  WireCdromEvents();
 }
 
 void frmdoctor::WireChannelEvents() {
@@ -67,7 +68,7 @@ void frmdoctor::Form_Load() {
 
   // Fan control and CD-ROM state; the smart method's step counter is set by fan control.
   RunStep(Later.LoadFanControlState);
-  RunStep(Later.LoadCDROMControlSetting);
+  LoadCDROMControlSetting();
   FanTimer.Enabled = true;
   FanDialogOpen = false;
   RunStep(Later.FirstSelect);

@@ -142,6 +142,14 @@ class frmdoctor : public forms::Form {
   forms::Label lblLowSpeed{*this, "lblLowSpeed"};
   forms::Label lblHighSpeed{*this, "lblHighSpeed"};
   forms::Slider SldRotationSpeed{*this, "SldRotationSpeed"};  // 0..26; the drives get 2 × position
+  // Their handlers and store (monitor/fancontrol/cdrom_control.cpp); the scan itself is
+  // ModuleASPI's (monitor/fancontrol/cdrom_speed.h).
+  void chkControlCDROMSpeed_Click();
+  void SldRotationSpeed_Change();
+  void LoadCDROMControlSetting();
+  void SaveCDROMControlToReg();
+  // The fan timer's CD-ROM step: while the box is checked, the slider's speed to every drive.
+  void CdromSpeedTick();
 
   // ==== page 4 "System" (monitor/ui/frmdoctor_layout_system.cpp) ===============================
   forms::Image KorvanaLogo{*this, "KorvanaLogo"};  // the page's title picture, by language
@@ -307,7 +315,6 @@ class frmdoctor : public forms::Form {
   struct LaterSteps {
     std::function<void()> Load_Proc;            // window procedure (tray/window)
     std::function<void()> LoadFanControlState;  // LoadFANControlSetting, ReadFanControl, ...
-    std::function<void()> LoadCDROMControlSetting;
     std::function<void()> FirstSelect;          // cmdSelect(0), silent first run
     std::function<void()> WriteLogTitle;        // log heading
     std::function<void()> MultiLanguage;        // texts
@@ -337,14 +344,12 @@ class frmdoctor : public forms::Form {
   void MultiLanguage();
   // The sampling-period scale under SldInterval, one caption per position (seconds).
   Array<forms::Label> lblIntervalScale{*this, "lblIntervalScale", 10};
-  // Steps of "Save", "Load Default" and the fan-control tab that belong to fan control,
-  // CD-ROM speed and the alarm dialogs. Each is skipped while empty; the owning subsystem
+  // Steps of "Save", "Load Default" and the fan-control tab that belong to fan control and
+  // the alarm dialogs. Each is skipped while empty; the owning subsystem
   // installs it when the program is put together.
   struct SettingPageSteps {
     std::function<void()> UnloadAlarmDialogs;  // the chassis, fan, temperature and voltage dialogs
     std::function<void()> SaveFANControlSetting;
-    std::function<void()> SaveCDROMControlToReg;
-    std::function<void()> ResetCdromSpeedControl;  // chkControlCDROMSpeed off, SldRotationSpeed 26
     std::function<void()> DefaultFanControlStatus;
     std::function<void()> DefaultFixControl;
     std::function<void()> DefaultMultipleControl;
@@ -394,6 +399,8 @@ class frmdoctor : public forms::Form {
   void LayoutGraphicPage();
   void LayoutSystemPage();
   void LayoutAboutPage();
+  void LayoutCdromControls();  // page 3, below the fan-control controls
+  void WireCdromEvents();
   void WireChannelEvents();
   void WireAlarmEvents();  // monitor/alarms/alarm_windows.cpp
   void WireGraphEvents();  // monitor/ui/graphs/graph_page.cpp

@@ -16,6 +16,7 @@ void frmdoctor::InitializeComponent() {
   LayoutGraphicPage();
   LayoutSystemPage();
   LayoutAboutPage();
+  LayoutCdromControls();
 }
 
 void frmdoctor::LayoutFrame() {
@@ -43,14 +44,6 @@ void frmdoctor::LayoutFrame() {
   Timer3.Interval = 500;
   FanTimer.Enabled = false;
   FanTimer.Interval = 1000;
-
-  // Their pages lay these out; until then they stay on their page, unseen.
-  for (forms::Control* c :
-       {static_cast<forms::Control*>(&chkControlCDROMSpeed), static_cast<forms::Control*>(&lblLowSpeed),
-        static_cast<forms::Control*>(&lblHighSpeed), static_cast<forms::Control*>(&SldRotationSpeed)}) {
-    c->SetContainer(&SSTabMain, kPageHushwind);
-    c->Visible = false;
-  }
 }
 
 }  // namespace veltrix::monitor

@@ -14,11 +14,13 @@ static_assert(std::endian::native == std::endian::little, "SRB records are littl
 inline constexpr std::uint8_t SC_HA_INQUIRY = 0x00;
 inline constexpr std::uint8_t SC_GET_DEV_TYPE = 0x01;
 inline constexpr std::uint8_t SC_EXEC_SCSI_CMD = 0x02;
+inline constexpr std::uint8_t SC_ABORT_SRB = 0x03;
 
 // SRB status bytes (SRB_Status, and bits 8..15 of the support-info word).
 inline constexpr std::uint8_t SS_PENDING = 0x00;
 inline constexpr std::uint8_t SS_COMP = 0x01;
 inline constexpr std::uint8_t SS_ABORTED = 0x02;
+inline constexpr std::uint8_t SS_ABORT_FAIL = 0x03;
 inline constexpr std::uint8_t SS_ERR = 0x04;
 inline constexpr std::uint8_t SS_INVALID_CMD = 0x80;
 inline constexpr std::uint8_t SS_INVALID_HA = 0x81;
@@ -29,7 +31,11 @@ inline constexpr std::uint8_t SS_NO_ADAPTERS = 0xE8;
 
 // Host-adapter and target status of an executed command.
 inline constexpr std::uint8_t HASTAT_OK = 0x00;
-inline constexpr std::uint8_t HASTAT_SEL_TO = 0x11;  // selection time-out: nobody at that id
+inline constexpr std::uint8_t HASTAT_COMMAND_TIMEOUT = 0x0B;  // the command ran out of time
+inline constexpr std::uint8_t HASTAT_BUS_RESET = 0x0E;
+inline constexpr std::uint8_t HASTAT_PARITY_ERROR = 0x0F;
+inline constexpr std::uint8_t HASTAT_SEL_TO = 0x11;     // selection time-out: nobody at that id
+inline constexpr std::uint8_t HASTAT_PHASE_ERR = 0x14;  // any other adapter failure
 inline constexpr std::uint8_t STATUS_GOOD = 0x00;
 inline constexpr std::uint8_t STATUS_CHKCOND = 0x02;
 
@@ -103,6 +109,18 @@ struct SRB_ExecSCSICmd {
   std::uint8_t SenseArea[SENSE_LEN + 2];
 };
 
+// Asks the layer to give up a command that is still pending (SRB_Status SS_PENDING). Once this
+// returns, the layer never touches the aborted SRB again, so its memory may go. Unlike the
+// three records above this is not a Win32 layout: the pointer has the native width.
+struct SRB_Abort {
+  std::uint8_t SRB_Cmd;  // SC_ABORT_SRB
+  std::uint8_t SRB_Status;
+  std::uint8_t SRB_HaId;
+  std::uint8_t SRB_Flags;
+  std::uint32_t SRB_Hdr_Rsvd;
+  void* SRB_ToAbort;
+};
+
 #pragma pack(pop)
 
 static_assert(sizeof(SRB_Header) == 8);
@@ -114,6 +132,8 @@ static_assert(sizeof(SRB_GDEVBlock) == 12);
 static_assert(offsetof(SRB_GDEVBlock, SRB_Target) == 8 && offsetof(SRB_GDEVBlock, SRB_Lun) == 9 &&
               offsetof(SRB_GDEVBlock, SRB_DeviceType) == 10 && offsetof(SRB_GDEVBlock, SRB_Rsvd1) == 11);
 static_assert(sizeof(SRB_ExecSCSICmd) == 80);
+static_assert(offsetof(SRB_ExecSCSICmd, SRB_Status) == 1 && offsetof(SRB_ExecSCSICmd, SRB_HaId) == 2 &&
+              offsetof(SRB_ExecSCSICmd, SRB_Flags) == 3 && offsetof(SRB_ExecSCSICmd, SRB_Hdr_Rsvd) == 4);
 static_assert(offsetof(SRB_ExecSCSICmd, SRB_Target) == 8 && offsetof(SRB_ExecSCSICmd, SRB_Lun) == 9 &&
               offsetof(SRB_ExecSCSICmd, SRB_Rsvd1) == 10 && offsetof(SRB_ExecSCSICmd, SRB_BufLen) == 12 &&
               offsetof(SRB_ExecSCSICmd, SRB_BufPointer) == 16 &&
@@ -131,7 +151,8 @@ class Aspi {
   virtual std::uint32_t GetASPI32SupportInfoEx() = 0;
   // Takes an SRB whose first byte is its command code. Returns the SRB status, which is
   // also written to SRB_Status; SS_PENDING means the command completes later and the
-  // caller watches SRB_Status.
+  // caller watches SRB_Status (the SRB must stay alive until it changes, or until an
+  // SC_ABORT_SRB for it has returned).
   virtual std::uint32_t SendASPI32CommandEx(void* srb) = 0;
 };
 

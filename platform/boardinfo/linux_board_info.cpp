@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/boardinfo/library_strings.h"
+#include "platform/boardinfo/pci_pm_base.h"
 
 namespace veltrix::platform {
 namespace {
@@ -58,25 +59,6 @@ std::string Unquote(std::string s) {
   return s;
 }
 
-// "  0400-0403 : ACPI PM1a_EVT_BLK" -> 0x400. The PM1a event block is the first register
-// block of the chipset's power-management I/O space, so its start is that space's base.
-// Unprivileged readers see every range as 0000-0000, which tells nothing.
-std::optional<std::uint16_t> PmBaseFromIoports(const std::string& path) {
-  std::ifstream in(path);
-  std::string line;
-  while (std::getline(in, line)) {
-    auto colon = line.find(" : ");
-    if (colon == std::string::npos) continue;
-    if (Trim(std::string_view(line).substr(colon + 3)) != "ACPI PM1a_EVT_BLK") continue;
-    std::string range = Trim(std::string_view(line).substr(0, colon));
-    char* end = nullptr;
-    unsigned long start = std::strtoul(range.c_str(), &end, 16);
-    if (end == range.c_str() || *end != '-' || start == 0 || start > 0xFFFF) return std::nullopt;
-    return static_cast<std::uint16_t>(start);
-  }
-  return std::nullopt;
-}
-
 }  // namespace
 
 LinuxBoardInfo::LinuxBoardInfo(std::string root) {
@@ -96,8 +78,8 @@ void LinuxBoardInfo::GetKorvanaBIOSInformation(char* model, char* biosVersion, c
 }
 
 std::int32_t LinuxBoardInfo::GetPciBaseAddress(std::int32_t* /*arg*/) {
-  auto base = PmBaseFromIoports(Path("/proc/ioports"));
-  return base ? static_cast<std::int32_t>(*base) : -1;
+  const auto bridge = FindChipsetBridge(root_.empty() ? "/" : root_);
+  return bridge && bridge->pmBase ? static_cast<std::int32_t>(*bridge->pmBase) : -1;
 }
 
 void LinuxBoardInfo::GetCpuType(char* cpu) {

@@ -1,7 +1,8 @@
 #pragma once
 // Board information from a running Linux system: DMI strings from sysfs, the processor
-// name from /proc/cpuinfo, the chipset's ACPI power-management base from /proc/ioports,
-// the login user, the physical memory and the operating system.
+// name from /proc/cpuinfo, the chipset's power-management base from its LPC bridge's PCI
+// configuration space (pci_pm_base.h), the login user, the physical memory and the operating
+// system.
 //
 // All files are read below a root folder, so tests can build a fake tree. Only with the
 // real root ("/") do the system calls (getpwuid_r, sysinfo, uname) fill in what the files

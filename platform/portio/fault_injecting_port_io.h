@@ -54,6 +54,7 @@ class FaultInjectingPortIo : public PortIo {
   void OutPortB(std::uint16_t port, std::uint8_t value) override;
   std::uint16_t EnablePri() override;
   void DisablePri() override { inner_.DisablePri(); }
+  bool Reaches(std::uint16_t port) override { return inner_.Reaches(port); }
 
  private:
   bool Fires(double probability);

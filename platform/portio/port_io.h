@@ -1,6 +1,7 @@
 #pragma once
 // The port-I/O library: the only way the program reaches hardware (Super I/O chip,
-// chipset chassis registers, PC speaker). Six calls, byte-wide ports.
+// chipset chassis registers, PC speaker). Six calls, byte-wide ports, and a question the
+// program asks before it relies on a chipset port.
 #include <cstdint>
 
 namespace veltrix::platform {
@@ -20,6 +21,10 @@ class PortIo {
   // Non-zero when the process may shut the system down.
   virtual std::uint16_t EnablePri() = 0;
   virtual void DisablePri() = 0;
+  // False when this layer will not reach the port (real hardware opens only the ports the
+  // program needs, and a chipset port only where the chipset's base was found): reads of it
+  // would not come from the hardware.
+  virtual bool Reaches(std::uint16_t /*port*/) { return true; }
 };
 
 }  // namespace veltrix::platform

@@ -48,6 +48,7 @@ class TracingPortIo : public PortIo {
   void OutPortB(std::uint16_t port, std::uint8_t value) override;
   std::uint16_t EnablePri() override;
   void DisablePri() override;
+  bool Reaches(std::uint16_t port) override { return inner_.Reaches(port); }
 
  private:
   void Record(PortOp op, std::uint16_t port, std::uint16_t value);

@@ -9,38 +9,85 @@ using namespace veltrix::platform;
 
 namespace {
 
-// Fixed-format sense data (response code 0x70) for a target's CHECK CONDITION.
+// Fixed-format sense data (response code 0x70): sense key and additional sense code.
 constexpr std::uint8_t kSenseIllegalRequest = 0x05;
 constexpr std::uint8_t kAscInvalidOpcode = 0x20;
+constexpr std::uint8_t kAscInvalidFieldInCdb = 0x24;
 
 void CopyPadded(std::uint8_t (&field)[16], std::string_view text) {
   std::memset(field, ' ', sizeof field);
   std::memcpy(field, text.data(), std::min(text.size(), sizeof field));
 }
 
-void SetCheckCondition(SRB_ExecSCSICmd& srb, std::uint8_t key, std::uint8_t asc) {
-  srb.SRB_HaStat = HASTAT_OK;
-  srb.SRB_TargStat = STATUS_CHKCOND;
-  std::uint8_t sense[18] = {};
+std::vector<std::uint8_t> Sense(std::uint8_t key, std::uint8_t asc) {
+  std::vector<std::uint8_t> sense(18, 0);
   sense[0] = 0x70;
   sense[2] = key;
   sense[7] = 10;  // additional sense length
   sense[12] = asc;
-  std::size_t n = std::min<std::size_t>({srb.SRB_SenseLen, sizeof srb.SenseArea, sizeof sense});
-  std::memcpy(srb.SenseArea, sense, n);
+  return sense;
+}
+
+// How many bytes of an SRB the layer reads, by command code.
+std::size_t RecordSize(std::uint8_t code) {
+  switch (code) {
+    case SC_HA_INQUIRY:
+      return sizeof(SRB_HAInquiry);
+    case SC_GET_DEV_TYPE:
+      return sizeof(SRB_GDEVBlock);
+    case SC_EXEC_SCSI_CMD:
+      return sizeof(SRB_ExecSCSICmd);
+    case SC_ABORT_SRB:
+      return sizeof(SRB_Abort);
+    default:
+      return sizeof(SRB_Header);
+  }
+}
+
+template <typename T>
+void Bounded(std::deque<T>& log, T entry) {
+  log.push_back(std::move(entry));
+  if (log.size() > SimAspi::kLogLimit) log.pop_front();
 }
 
 }  // namespace
 
 int SimAspi::AddHostAdapter(std::string identifier) {
+  if (adapters_.size() >= kAspiMaxAdapters) return -1;
   adapters_.push_back({std::move(identifier), {}});
   return static_cast<int>(adapters_.size()) - 1;
+}
+
+void SimAspi::RemoveAllAdapters() {
+  for (std::size_t a = 0; a < adapters_.size(); ++a) AbortWhere(static_cast<int>(a), -1);
+  adapters_.clear();
 }
 
 bool SimAspi::AddDevice(int hostAdapter, int target, std::uint8_t deviceType) {
   if (hostAdapter < 0 || hostAdapter >= static_cast<int>(adapters_.size())) return false;
   if (target < 0 || target >= kAspiTargetsPerAdapter) return false;
-  adapters_[static_cast<std::size_t>(hostAdapter)].devices[target] = Device{deviceType, {}, {}};
+  AbortWhere(hostAdapter, target);
+  adapters_[static_cast<std::size_t>(hostAdapter)].devices[target] = Device{.type = deviceType};
+  return true;
+}
+
+bool SimAspi::HasDevice(int hostAdapter, int target) const {
+  if (hostAdapter < 0 || hostAdapter >= static_cast<int>(adapters_.size())) return false;
+  return adapters_[static_cast<std::size_t>(hostAdapter)].devices.contains(target);
+}
+
+bool SimAspi::RemoveDevice(int hostAdapter, int target) {
+  if (!HasDevice(hostAdapter, target)) return false;
+  AbortWhere(hostAdapter, target);
+  adapters_[static_cast<std::size_t>(hostAdapter)].devices.erase(target);
+  return true;
+}
+
+bool SimAspi::SetBehaviour(int hostAdapter, int target, DriveBehaviour behaviour, double delayMs) {
+  Device* device = FindDevice(hostAdapter, target, 0);
+  if (device == nullptr) return false;
+  device->behaviour = behaviour;
+  device->delayMs = std::max(0.0, delayMs);
   return true;
 }
 
@@ -50,8 +97,17 @@ std::uint32_t SimAspi::GetASPI32SupportInfoEx() {
   return (std::uint32_t{SS_COMP} << 8) | static_cast<std::uint32_t>(adapters_.size() & 0xFF);
 }
 
+void SimAspi::Record(const void* srb) {
+  const auto* bytes = static_cast<const std::uint8_t*>(srb);
+  AspiCommandRecord record;
+  record.atMs = nowMs_;
+  record.bytes.assign(bytes, bytes + RecordSize(bytes[0]));
+  Bounded(commands_, std::move(record));
+}
+
 std::uint32_t SimAspi::SendASPI32CommandEx(void* srb) {
   if (srb == nullptr) return SS_INVALID_SRB;
+  Record(srb);
   auto* header = static_cast<SRB_Header*>(srb);
   ++commandCounts_[header->SRB_Cmd];
   std::uint8_t status;
@@ -65,15 +121,12 @@ std::uint32_t SimAspi::SendASPI32CommandEx(void* srb) {
       case SC_GET_DEV_TYPE:
         status = GetDeviceType(*static_cast<SRB_GDEVBlock*>(srb));
         break;
-      case SC_EXEC_SCSI_CMD: {
-        auto* exec = static_cast<SRB_ExecSCSICmd*>(srb);
-        status = ExecScsi(*exec);
-        if (deferred_) {
-          pending_.push_back({exec, status});
-          status = SS_PENDING;
-        }
+      case SC_EXEC_SCSI_CMD:
+        // Exec writes SRB_Status itself (it may stay pending).
+        return Exec(*static_cast<SRB_ExecSCSICmd*>(srb));
+      case SC_ABORT_SRB:
+        status = Abort(*static_cast<SRB_Abort*>(srb));
         break;
-      }
       default:
         status = SS_INVALID_CMD;
         break;
@@ -83,11 +136,118 @@ std::uint32_t SimAspi::SendASPI32CommandEx(void* srb) {
   return status;
 }
 
+void SimAspi::Finish(SRB_ExecSCSICmd& srb, const Outcome& outcome) {
+  srb.SRB_HaStat = outcome.haStat;
+  srb.SRB_TargStat = outcome.targStat;
+  if (!outcome.sense.empty()) {
+    const std::size_t n =
+        std::min<std::size_t>({srb.SRB_SenseLen, sizeof srb.SenseArea, outcome.sense.size()});
+    std::memcpy(srb.SenseArea, outcome.sense.data(), n);
+  }
+  if (outcome.speed) {
+    if (Device* device = FindDevice(outcome.speed->hostAdapter, outcome.speed->target, outcome.speed->lun)) {
+      device->readKBps = outcome.speed->readKBps;
+      device->writeKBps = outcome.speed->writeKBps;
+      Bounded(speedLog_, *outcome.speed);
+    }
+  }
+  srb.SRB_Status = outcome.status;  // last: the caller takes a changed status as "done"
+}
+
+std::uint8_t SimAspi::Exec(SRB_ExecSCSICmd& srb) {
+  auto answer = [&srb](std::uint8_t status) {
+    srb.SRB_Status = status;
+    return status;
+  };
+  if (srb.SRB_HaId >= adapters_.size()) return answer(SS_INVALID_HA);
+  if (srb.SRB_CDBLen == 0 || srb.SRB_CDBLen > sizeof srb.CDBByte) return answer(SS_INVALID_SRB);
+  Device* device = FindDevice(srb.SRB_HaId, srb.SRB_Target, srb.SRB_Lun);
+  if (device == nullptr) {
+    srb.SRB_HaStat = HASTAT_SEL_TO;
+    srb.SRB_TargStat = STATUS_GOOD;
+    return answer(SS_ERR);
+  }
+  Outcome outcome = ExecScsi(srb, *device);
+  if (device->behaviour == DriveBehaviour::kCheckCondition) {
+    outcome = Outcome{.status = SS_ERR,
+                      .targStat = STATUS_CHKCOND,
+                      .sense = Sense(kSenseIllegalRequest, kAscInvalidFieldInCdb)};
+  }
+  const bool hangs = device->behaviour == DriveBehaviour::kHang;
+  const bool slow = device->behaviour == DriveBehaviour::kSlow;
+  if (!deferred_ && !hangs && !slow) {
+    Finish(srb, outcome);
+    return outcome.status;
+  }
+  Pending p{.srb = &srb, .outcome = std::move(outcome), .hangs = hangs};
+  if (slow) p.dueMs = nowMs_ + device->delayMs;
+  pending_.push_back(std::move(p));
+  srb.SRB_Status = SS_PENDING;
+  if (slow && device->delayMs <= 0.0) AdvanceTo(nowMs_);
+  return SS_PENDING;
+}
+
+SimAspi::Outcome SimAspi::ExecScsi(const SRB_ExecSCSICmd& srb, const Device& device) {
+  const std::uint8_t* cdb = srb.CDBByte;
+  switch (cdb[0]) {
+    case SCSI_TEST_UNIT_READY:
+      return {};
+    case SCSI_SET_CD_SPEED:
+      // The command needs its two speed fields; a CD-ROM drive is the only kind that knows it.
+      if (device.type == DTYPE_CDROM && srb.SRB_CDBLen >= 6) {
+        SetCdSpeedCommand command{srb.SRB_HaId, srb.SRB_Target, srb.SRB_Lun,
+                                  static_cast<std::uint16_t>((cdb[2] << 8) | cdb[3]),
+                                  static_cast<std::uint16_t>((cdb[4] << 8) | cdb[5])};
+        return Outcome{.speed = command};
+      }
+      break;
+    default:
+      break;
+  }
+  return Outcome{
+      .status = SS_ERR, .targStat = STATUS_CHKCOND, .sense = Sense(kSenseIllegalRequest, kAscInvalidOpcode)};
+}
+
+std::uint8_t SimAspi::Abort(SRB_Abort& srb) {
+  auto it = std::find_if(pending_.begin(), pending_.end(),
+                         [&](const Pending& p) { return static_cast<void*>(p.srb) == srb.SRB_ToAbort; });
+  if (it == pending_.end()) return SS_ABORT_FAIL;
+  it->srb->SRB_Status = SS_ABORTED;
+  pending_.erase(it);
+  return SS_COMP;
+}
+
+void SimAspi::AbortWhere(int hostAdapter, int target) {
+  std::erase_if(pending_, [&](const Pending& p) {
+    const bool match = p.srb->SRB_HaId == hostAdapter && (target < 0 || p.srb->SRB_Target == target);
+    if (match) p.srb->SRB_Status = SS_ABORTED;
+    return match;
+  });
+}
+
 int SimAspi::CompletePending() {
-  int n = static_cast<int>(pending_.size());
-  for (auto& p : pending_) p.srb->SRB_Status = p.status;
-  pending_.clear();
+  int n = 0;
+  std::vector<Pending> keep;
+  for (Pending& p : pending_) {
+    if (p.hangs) {
+      keep.push_back(p);
+      continue;
+    }
+    Finish(*p.srb, p.outcome);
+    ++n;
+  }
+  pending_ = std::move(keep);
   return n;
+}
+
+void SimAspi::AdvanceTo(double nowMs) {
+  nowMs_ = std::max(nowMs_, nowMs);
+  // Completion may let the caller go on; take the finished ones out before finishing them.
+  std::vector<Pending> due;
+  std::vector<Pending> waiting;
+  for (Pending& p : pending_) (p.dueMs && *p.dueMs <= nowMs_ ? due : waiting).push_back(std::move(p));
+  pending_ = std::move(waiting);
+  for (Pending& p : due) Finish(*p.srb, p.outcome);
 }
 
 std::uint8_t SimAspi::HaInquiry(SRB_HAInquiry& srb) {
@@ -115,39 +275,6 @@ std::uint8_t SimAspi::GetDeviceType(SRB_GDEVBlock& srb) {
   if (device == nullptr) return SS_NO_DEVICE;
   srb.SRB_DeviceType = device->type;
   return SS_COMP;
-}
-
-std::uint8_t SimAspi::ExecScsi(SRB_ExecSCSICmd& srb) {
-  if (srb.SRB_HaId >= adapters_.size()) return SS_INVALID_HA;
-  if (srb.SRB_CDBLen == 0 || srb.SRB_CDBLen > sizeof srb.CDBByte) return SS_INVALID_SRB;
-  Device* device = FindDevice(srb.SRB_HaId, srb.SRB_Target, srb.SRB_Lun);
-  if (device == nullptr) {
-    srb.SRB_HaStat = HASTAT_SEL_TO;
-    srb.SRB_TargStat = STATUS_GOOD;
-    return SS_ERR;
-  }
-  const std::uint8_t* cdb = srb.CDBByte;
-  srb.SRB_HaStat = HASTAT_OK;
-  srb.SRB_TargStat = STATUS_GOOD;
-  switch (cdb[0]) {
-    case SCSI_TEST_UNIT_READY:
-      return SS_COMP;
-    case SCSI_SET_CD_SPEED:
-      // The command needs its two speed fields; a CD-ROM drive is the only kind that knows it.
-      if (device->type == DTYPE_CDROM && srb.SRB_CDBLen >= 6) {
-        auto read = static_cast<std::uint16_t>((cdb[2] << 8) | cdb[3]);
-        auto write = static_cast<std::uint16_t>((cdb[4] << 8) | cdb[5]);
-        device->readKBps = read;
-        device->writeKBps = write;
-        speedLog_.push_back({srb.SRB_HaId, srb.SRB_Target, srb.SRB_Lun, read, write});
-        return SS_COMP;
-      }
-      break;
-    default:
-      break;
-  }
-  SetCheckCondition(srb, kSenseIllegalRequest, kAscInvalidOpcode);
-  return SS_ERR;
 }
 
 std::optional<std::uint16_t> SimAspi::DriveReadSpeed(int hostAdapter, int target) const {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <set>
 
 #include "sim/chip/ite.h"
 #include "sim/chip/winbond.h"
@@ -67,6 +68,8 @@ SimMachine::SimMachine(const BoardProfile& profile, std::uint64_t seed)
   if (chassis_) bus_.Attach(chassis_);
   speaker_ = std::make_shared<PcSpeaker>();
   bus_.Attach(speaker_);
+  aspi_.AddHostAdapter("ATAPI");
+  aspi_.AddCdromDrive(0, 0);
   FeedChip();
 }
 
@@ -88,6 +91,7 @@ void SimMachine::StepTo(double targetMs) {
     physics_.Advance(step, DriveOutputs());
     nowMs_ += step;
     FeedChip();
+    aspi_.AdvanceTo(nowMs_);
   }
 }
 
@@ -191,6 +195,9 @@ std::string SimMachine::LoadScenario(const Scenario& scenario) {
         break;
     }
   }
+  const ScenarioEvent* bad = nullptr;
+  if (std::string reason = CheckDriveEvents(scenario.events, &bad); !reason.empty())
+    return where(*bad) + reason;
   // Events keep their absolute times; those already in the past run now, in order.
   std::vector<ScenarioEvent> merged(events_.begin() + static_cast<std::ptrdiff_t>(nextEvent_), events_.end());
   merged.insert(merged.end(), scenario.events.begin(), scenario.events.end());
@@ -246,6 +253,16 @@ void SimMachine::Apply(const ScenarioEvent& ev) {
     case ScenarioAction::kGarbageClear:
       ClearGarbage(ev.bank, ev.reg);
       break;
+    case ScenarioAction::kAspiNone:
+    case ScenarioAction::kAspiAdapters:
+    case ScenarioAction::kDriveAdd:
+    case ScenarioAction::kDriveSlow:
+    case ScenarioAction::kDriveHang:
+    case ScenarioAction::kDriveCheck:
+    case ScenarioAction::kDriveOk:
+    case ScenarioAction::kDriveRemove:
+      ApplyAspi(ev);
+      break;
     case ScenarioAction::kSuspend:
     case ScenarioAction::kResume: {
       PowerEvent p = ev.action == ScenarioAction::kSuspend ? PowerEvent::kSuspend : PowerEvent::kResume;
@@ -256,6 +273,81 @@ void SimMachine::Apply(const ScenarioEvent& ev) {
       }
       break;
     }
+  }
+}
+
+std::string SimMachine::CheckDriveEvents(const std::vector<ScenarioEvent>& events,
+                                         const ScenarioEvent** bad) const {
+  // Replays the drive events on a picture of the layer as it stands (events are in time order).
+  int adapters = aspi_.AdapterCount();
+  std::set<std::pair<int, int>> drives;
+  for (int a = 0; a < adapters; ++a)
+    for (int t = 0; t < kAspiTargetsPerAdapter; ++t)
+      if (aspi_.HasDevice(a, t)) drives.insert({a, t});
+  for (const ScenarioEvent& ev : events) {
+    const std::pair<int, int> at{ev.aspiAdapter, ev.aspiTarget};
+    const std::string name = std::to_string(ev.aspiAdapter) + ":" + std::to_string(ev.aspiTarget);
+    *bad = &ev;
+    switch (ev.action) {
+      case ScenarioAction::kAspiAdapters:
+        adapters = static_cast<int>(ev.value);
+        drives.clear();
+        break;
+      case ScenarioAction::kDriveAdd:
+        if (ev.aspiAdapter >= adapters)
+          return "no host adapter " + std::to_string(ev.aspiAdapter) + " (the simulated ASPI layer has " +
+                 std::to_string(adapters) + "; use 'aspi adapters N' first)";
+        drives.insert(at);
+        break;
+      case ScenarioAction::kDriveSlow:
+      case ScenarioAction::kDriveHang:
+      case ScenarioAction::kDriveCheck:
+      case ScenarioAction::kDriveOk:
+      case ScenarioAction::kDriveRemove:
+        if (!drives.contains(at)) return "no drive at " + name;
+        if (ev.action == ScenarioAction::kDriveRemove) drives.erase(at);
+        break;
+      default:
+        break;
+    }
+  }
+  *bad = nullptr;
+  return {};
+}
+
+void SimMachine::ApplyAspi(const ScenarioEvent& ev) {
+  const int a = ev.aspiAdapter;
+  const int t = ev.aspiTarget;
+  switch (ev.action) {
+    case ScenarioAction::kAspiNone:
+      aspi_.SetPresent(false);
+      break;
+    case ScenarioAction::kAspiAdapters:
+      aspi_.RemoveAllAdapters();
+      for (int i = 0; i < static_cast<int>(ev.value); ++i)
+        aspi_.AddHostAdapter("ADAPTER " + std::to_string(i));
+      aspi_.SetPresent(true);
+      break;
+    case ScenarioAction::kDriveAdd:
+      aspi_.AddDevice(a, t, static_cast<std::uint8_t>(ev.value));
+      break;
+    case ScenarioAction::kDriveSlow:
+      aspi_.SetBehaviour(a, t, DriveBehaviour::kSlow, ev.value);
+      break;
+    case ScenarioAction::kDriveHang:
+      aspi_.SetBehaviour(a, t, DriveBehaviour::kHang);
+      break;
+    case ScenarioAction::kDriveCheck:
+      aspi_.SetBehaviour(a, t, DriveBehaviour::kCheckCondition);
+      break;
+    case ScenarioAction::kDriveOk:
+      aspi_.SetBehaviour(a, t, DriveBehaviour::kPrompt);
+      break;
+    case ScenarioAction::kDriveRemove:
+      aspi_.RemoveDevice(a, t);
+      break;
+    default:
+      break;
   }
 }
 

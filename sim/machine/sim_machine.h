@@ -1,7 +1,8 @@
 #pragma once
 // A complete simulated board: the port bus with the Super I/O chip, the chipset's chassis flag
-// and the PC speaker, driven by the sensor physics in simulated time. The program sees only
-// Port(); tests and scenarios use the control surface.
+// and the PC speaker, driven by the sensor physics in simulated time, plus the machine's ASPI
+// layer with its drives (by default one host adapter with a CD-ROM drive at target 0). The
+// program sees only Port() and Aspi(); tests and scenarios use the control surface.
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "platform/portio/port_io.h"
+#include "sim/aspi/sim_aspi.h"
 #include "sim/board/board_profile.h"
 #include "sim/bus/port_bus.h"
 #include "sim/chip/chip.h"
@@ -39,6 +41,7 @@ class SimMachine {
   PcSpeaker& Speaker() { return *speaker_; }
   ChassisIntrusionDevice* Chassis() { return chassis_.get(); }  // nullptr without a chipset flag
   SensorPhysics& Physics() { return physics_; }
+  SimAspi& Aspi() { return aspi_; }
   double NowMs() const { return nowMs_; }
 
   // Moves simulated time forward: physics, chip conversions and due scenario events.
@@ -79,6 +82,10 @@ class SimMachine {
   void StepTo(double targetMs);
   void FeedChip();
   void Apply(const ScenarioEvent& ev);
+  void ApplyAspi(const ScenarioEvent& ev);
+  // The first drive event of `events` that names an adapter or drive missing at its time, as
+  // "reason" (empty when all are fine).
+  std::string CheckDriveEvents(const std::vector<ScenarioEvent>& events, const ScenarioEvent** bad) const;
   std::array<double, kFanInputs> DriveOutputs() const;
 
   BoardProfile profile_;
@@ -94,6 +101,7 @@ class SimMachine {
   std::size_t nextEvent_ = 0;
   std::function<void(PowerEvent)> powerHandler_;
   std::vector<PowerEvent> powerEvents_;
+  SimAspi aspi_;
 };
 
 }  // namespace veltrix::sim

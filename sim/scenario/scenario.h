@@ -27,6 +27,14 @@ enum class ScenarioAction : std::uint8_t {
   kGarbageClear,  // garbage off reg 0xRR [bank N]
   kSuspend,       // power events the front end delivers to the program
   kResume,
+  kAspiNone,      // aspi none: no ASPI layer at all
+  kAspiAdapters,  // aspi adapters N: the layer has N empty host adapters
+  kDriveAdd,      // drive A:T cdrom|disk|tape|type N (value = SCSI device type)
+  kDriveSlow,     // drive A:T slow DURATION (value = milliseconds)
+  kDriveHang,     // drive A:T hang: its commands never complete
+  kDriveCheck,    // drive A:T check: it answers CHECK CONDITION
+  kDriveOk,       // drive A:T ok: it answers at once again
+  kDriveRemove,   // drive A:T remove
 };
 
 struct ScenarioEvent {
@@ -38,6 +46,8 @@ struct ScenarioEvent {
   std::uint8_t reg = 0;
   std::uint8_t byte = 0;
   int bank = 0;
+  int aspiAdapter = 0;  // drive events: host adapter and target id
+  int aspiTarget = 0;
 };
 
 struct Scenario {

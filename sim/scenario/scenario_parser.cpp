@@ -42,6 +42,17 @@ bool ParseHexByte(std::string_view s, std::uint8_t& out) {
   return true;
 }
 
+constexpr int kMaxAspiAdapters = 15;
+constexpr double kMaxDriveDelayMs = 10.0 * 60 * 1000;
+
+// "1:0" -> adapter 1, target 0.
+bool ParseDriveAddress(std::string_view s, int& adapter, int& target) {
+  const std::size_t colon = s.find(':');
+  if (colon == std::string_view::npos) return false;
+  return ParseInt(s.substr(0, colon), adapter) && ParseInt(s.substr(colon + 1), target) && adapter >= 0 &&
+         adapter < kMaxAspiAdapters && target >= 0 && target <= 7;
+}
+
 // "10s", "1.5s", "500ms", "2m".
 bool ParseTime(std::string_view s, double& ms) {
   double scale = 0.0;
@@ -159,6 +170,69 @@ std::optional<std::string> ParseCommand(const std::vector<std::string_view>& t, 
     ev.action = off ? ScenarioAction::kGarbageClear : ScenarioAction::kGarbage;
     return std::nullopt;
   }
+  if (verb == "aspi") {
+    const std::string what = n > 1 ? Lower(t[1]) : "";
+    if (what == "none") {
+      if (auto e = need(2, "aspi none")) return e;
+      ev.action = ScenarioAction::kAspiNone;
+      return std::nullopt;
+    }
+    if (what == "adapters") {
+      if (auto e = need(3, "aspi adapters N")) return e;
+      int count = 0;
+      if (!ParseInt(t[2], count) || count < 0 || count > kMaxAspiAdapters)
+        return "the number of host adapters must be 0 to " + std::to_string(kMaxAspiAdapters);
+      ev.value = count;
+      ev.action = ScenarioAction::kAspiAdapters;
+      return std::nullopt;
+    }
+    return "expected 'aspi none' or 'aspi adapters N'";
+  }
+  if (verb == "drive") {
+    if (n < 3) return "expected 'drive A:T cdrom|disk|tape|type N|slow TIME|hang|check|ok|remove'";
+    if (!ParseDriveAddress(t[1], ev.aspiAdapter, ev.aspiTarget))
+      return "drive address must be ADAPTER:TARGET with adapter 0 to " +
+             std::to_string(kMaxAspiAdapters - 1) + " and target 0 to 7 (e.g. 1:0)";
+    const std::string what = Lower(t[2]);
+    static constexpr std::pair<const char*, int> kTypes[] = {{"disk", 0x00}, {"tape", 0x01}, {"cdrom", 0x05}};
+    for (const auto& [name, type] : kTypes) {
+      if (what == name) {
+        if (auto e = need(3, "drive A:T cdrom|disk|tape")) return e;
+        ev.value = type;
+        ev.action = ScenarioAction::kDriveAdd;
+        return std::nullopt;
+      }
+    }
+    if (what == "type") {
+      if (auto e = need(4, "drive A:T type N")) return e;
+      int type = 0;
+      if (!ParseInt(t[3], type) || type < 0 || type > 0x1F) return "device type must be 0 to 31";
+      ev.value = type;
+      ev.action = ScenarioAction::kDriveAdd;
+      return std::nullopt;
+    }
+    if (what == "slow") {
+      if (auto e = need(4, "drive A:T slow TIME")) return e;
+      if (!ParseTime(t[3], ev.value) || ev.value > kMaxDriveDelayMs)
+        return "the delay must be a time up to 10m (e.g. 800ms, 3s)";
+      ev.action = ScenarioAction::kDriveSlow;
+      return std::nullopt;
+    }
+    static constexpr std::pair<const char*, ScenarioAction> kStates[] = {
+        {"hang", ScenarioAction::kDriveHang},
+        {"check", ScenarioAction::kDriveCheck},
+        {"ok", ScenarioAction::kDriveOk},
+        {"remove", ScenarioAction::kDriveRemove}};
+    for (const auto& [name, action] : kStates) {
+      if (what == name) {
+        if (auto e = need(3, "drive A:T hang|check|ok|remove")) return e;
+        ev.action = action;
+        return std::nullopt;
+      }
+    }
+    return "unknown drive action '" + std::string(t[2]) +
+           "' (cdrom, disk, tape, type N, slow TIME, hang, check, ok or remove)";
+  }
   if (verb == "suspend" || verb == "resume") {
     if (n != 1) return "'" + verb + "' takes no arguments";
     ev.action = verb == "suspend" ? ScenarioAction::kSuspend : ScenarioAction::kResume;
@@ -257,6 +331,22 @@ std::string_view ScenarioActionName(ScenarioAction action) {
       return "suspend";
     case ScenarioAction::kResume:
       return "resume";
+    case ScenarioAction::kAspiNone:
+      return "aspi none";
+    case ScenarioAction::kAspiAdapters:
+      return "aspi adapters";
+    case ScenarioAction::kDriveAdd:
+      return "drive";
+    case ScenarioAction::kDriveSlow:
+      return "drive slow";
+    case ScenarioAction::kDriveHang:
+      return "drive hang";
+    case ScenarioAction::kDriveCheck:
+      return "drive check";
+    case ScenarioAction::kDriveOk:
+      return "drive ok";
+    case ScenarioAction::kDriveRemove:
+      return "drive remove";
   }
   return "?";
 }

@@ -20,6 +20,26 @@ std::filesystem::path FreshFolder() {
   return base;
 }
 
+// The simulated ports, answering Reaches as the test wants.
+class ReachFilter : public platform::PortIo {
+ public:
+  ReachFilter(platform::PortIo& inner, std::function<bool(std::uint16_t)> reachable)
+      : inner_(inner), reachable_(std::move(reachable)) {}
+  std::uint16_t LoadPordexVxD() override { return inner_.LoadPordexVxD(); }
+  std::uint16_t InitialBus(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d) override {
+    return inner_.InitialBus(a, b, c, d);
+  }
+  std::uint8_t InPortB(std::uint16_t port) override { return inner_.InPortB(port); }
+  void OutPortB(std::uint16_t port, std::uint8_t value) override { inner_.OutPortB(port, value); }
+  std::uint16_t EnablePri() override { return inner_.EnablePri(); }
+  void DisablePri() override { inner_.DisablePri(); }
+  bool Reaches(std::uint16_t port) override { return reachable_(port); }
+
+ private:
+  platform::PortIo& inner_;
+  std::function<bool(std::uint16_t)> reachable_;
+};
+
 }  // namespace
 
 sim::BoardProfile ProfileFor(std::string_view model) {
@@ -61,6 +81,11 @@ void SimProgram::Build(SimProgramOptions options) {
   sys.clock = std::make_shared<platform::VirtualClock>(platform::LocalTime{2004, 6, 1, 9, 0, 0},
                                                        [this] { return scheduler_.NowMs(); });
   sys.programStarter = [](const std::string&) { return true; };
+  if (options.portReachable) {
+    parts.wrapPort = [reachable = options.portReachable](platform::PortIo& inner) -> std::unique_ptr<platform::PortIo> {
+      return std::make_unique<ReachFilter>(inner, reachable);
+    };
+  }
   parts_ = std::make_unique<assembly::Assembly>(scheduler_, registry_, std::move(parts));
 }
 

@@ -8,9 +8,9 @@
 //   EXPECT_EQ(p.Boxes().size(), 0u);
 //
 // Put together by the app's composition root (app/assembly): SimMachine (chip, chipset,
-// speaker, physics) behind a TracingPortIo, the board's SimBoardInfo, a SimSystem whose
-// message boxes are answered from a script and recorded, the headless shell and the Program;
-// here with a MemoryRegistry and a VirtualScheduler.
+// speaker, physics, ASPI drives) behind a TracingPortIo, the board's SimBoardInfo, a SimSystem
+// whose message boxes are answered from a script and recorded, the headless shell and the
+// Program; here with a MemoryRegistry and a VirtualScheduler.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -41,6 +41,9 @@ struct SimProgramOptions {
   std::string programDir;
   // Record every port access from construction on (the trace can be cleared any time).
   bool tracePorts = true;
+  // Which ports the port layer says it reaches (as real hardware answers for ports it did not
+  // open); nullptr = all, as the simulator.
+  std::function<bool(std::uint16_t)> portReachable;
 };
 
 // The simulator's profile for a model (exact, then case-insensitive); fails the test and

@@ -10,6 +10,8 @@
 
 #include "frontends/console/json_text.h"
 #include "frontends/console/monitor_console.h"
+#include "monitor/fancontrol/cdrom_speed.h"
+#include "monitor/program.h"
 #include "monitor/ui/frmdoctor.h"
 #include "tests/support/sim_program.h"
 
@@ -209,6 +211,31 @@ TEST(MonitorConsole, TextRowsAreAlignedAndSkipAbsentItems) {
     EXPECT_EQ(column, unitColumn) << line;
   }
   EXPECT_NE(unitColumn, std::string::npos);
+}
+
+TEST(MonitorConsole, CdromSpeedsSentShowPerDrive) {
+  testsupport::SimProgram p("ZT50E");
+  std::ostringstream json;
+  std::ostringstream text;
+  MonitorConsole jsonConsole(p.Prog(), json, {.json = true});
+  MonitorConsole textConsole(p.Prog(), text);
+  ASSERT_EQ(p.Start(), std::nullopt);
+  EXPECT_EQ(Reader(jsonConsole.JsonRecord()).Document()["cdrom"].size(), 0u) << "nothing sent yet";
+
+  p.Machine().Aspi().AddCdromDrive(0, 1);
+  p.Machine().Aspi().SetBehaviour(0, 1, sim::DriveBehaviour::kCheckCondition);
+  monitor::SetCdromSpeed(p.Prog(), 52);
+  const Json record = Reader(jsonConsole.JsonRecord()).Document();
+  ASSERT_EQ(record["cdrom"].size(), 2u);
+  EXPECT_EQ(record["cdrom"][0]["adapter"].number(), 0);
+  EXPECT_EQ(record["cdrom"][0]["target"].number(), 0);
+  EXPECT_EQ(record["cdrom"][0]["speed"].number(), 52);
+  EXPECT_EQ(record["cdrom"][0]["kbps"].number(), 13364);
+  EXPECT_EQ(record["cdrom"][0]["result"].str(), "ok");
+  EXPECT_EQ(record["cdrom"][1]["result"].str(), "failed");
+  const std::string lines = textConsole.TextRecord();
+  EXPECT_NE(lines.find("\n  CD-ROM 0:0          speed 52 (13364 kB/s)  ok"), std::string::npos) << lines;
+  EXPECT_NE(lines.find("CD-ROM 0:1          speed 52 (13364 kB/s)  failed"), std::string::npos) << lines;
 }
 
 }  // namespace

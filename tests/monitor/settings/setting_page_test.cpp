@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "monitor/fancontrol/cdrom_speed.h"
 #include "monitor/program.h"
 #include "monitor/startup/frm_init.h"
 #include "monitor/ui/frmdoctor.h"
@@ -123,17 +124,22 @@ TEST_F(SettingPage, StoredDisabledItemStaysDisabledAfterStartUp) {
 }
 
 TEST_F(SettingPage, SaveRunsTheOtherStoresAfterTheSettings) {
+  // The CD-ROM store is written after fan control's: its checked box is not stored yet when
+  // fan control saves, and is once "Save" is done.
+  auto cdromEnabled = [&] {
+    const auto v = p.Registry().ReadValue(kCdromControlKey, "EnableControl");
+    return v && v->data == Dword(1) ? "cdrom saved" : "cdrom not saved";
+  };
+  f().chkControlCDROMSpeed.Value = 1;
   std::vector<std::string> steps;
   f().SettingSteps.SaveFANControlSetting = [&] {
     steps.push_back(StoredSetting(p.Registry(), "Check1") ? "fan after settings" : "fan before settings");
-  };
-  f().SettingSteps.SaveCDROMControlToReg = [&] {
-    steps.push_back("cdrom");
-    EXPECT_TRUE(p.Boxes().empty());
+    steps.push_back(cdromEnabled());
   };
   p.Answers().ClearShown();
   f().cmdSave.UserClick();
-  EXPECT_EQ(steps, (std::vector<std::string>{"fan after settings", "cdrom"}));
+  steps.push_back(cdromEnabled());
+  EXPECT_EQ(steps, (std::vector<std::string>{"fan after settings", "cdrom not saved", "cdrom saved"}));
   EXPECT_EQ(p.Answers().CountWithText("Save completed !"), 1);
 }
 
@@ -154,7 +160,9 @@ TEST_F(SettingPage, LoadDefaultResetsEverythingButTheStore) {
   auto& s = f().SettingSteps;
   auto record = [&steps](const char* name) { return [&steps, name] { steps.push_back(name); }; };
   s.UnloadAlarmDialogs = record("UnloadAlarmDialogs");
-  s.ResetCdromSpeedControl = record("ResetCdromSpeedControl");
+  // The CD-ROM box is unticked between the dialogs and fan control.
+  f().chkControlCDROMSpeed.Value = 1;
+  f().chkControlCDROMSpeed.OnClick = record("ResetCdromSpeedControl");
   s.DefaultFanControlStatus = record("DefaultFanControlStatus");
   s.DefaultFixControl = record("DefaultFixControl");
   s.DefaultMultipleControl = record("DefaultMultipleControl");
@@ -176,6 +184,8 @@ TEST_F(SettingPage, LoadDefaultResetsEverythingButTheStore) {
   EXPECT_EQ(f().SystemFanPercent, 100);
   EXPECT_EQ(f().LimitsReady, -1);
   EXPECT_EQ(f().SldInterval.Value, 1);
+  EXPECT_EQ(f().chkControlCDROMSpeed.Value, 0);
+  EXPECT_EQ(f().SldRotationSpeed.Value, 26);
   for (auto* box : {&f().Check1, &f().Check2, &f().Check3, &f().Check4, &f().Check5})
     EXPECT_EQ(box->Value, 0);
   // The remembered period came back, then the slider and the unticked period box acted.

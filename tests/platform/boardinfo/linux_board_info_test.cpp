@@ -149,22 +149,20 @@ TEST(LinuxBoardInfoTest, CpuUserMemoryAndOperatingSystem) {
   EXPECT_TRUE(osVersion.GuardIntact());
 }
 
-TEST(LinuxBoardInfoTest, PmBaseIsTheStartOfTheAcpiEventBlock) {
+TEST(LinuxBoardInfoTest, PmBaseComesFromTheLpcBridgeOnly) {
   FakeRoot root;
-  root.Write("proc/ioports",
-             "0000-0cf7 : PCI Bus 0000:00\n"
-             "  0000-001f : dma1\n"
-             "  0400-047f : pnp 00:06\n"
-             "    0400-0403 : ACPI PM1a_EVT_BLK\n"
-             "    0404-0405 : ACPI PM1a_CNT_BLK\n");
+  // The ACPI event block alone names no chipset: the base is not taken from it.
+  root.Write("proc/ioports", "    0400-0403 : ACPI PM1a_EVT_BLK\n");
   std::int32_t arg = 1;
-  EXPECT_EQ(LinuxBoardInfo(root.Path()).GetPciBaseAddress(&arg), 0x400);
+  EXPECT_EQ(LinuxBoardInfo(root.Path()).GetPciBaseAddress(&arg), -1);
 
-  // Without privilege the kernel shows every range as zero: that says nothing.
-  root.Write("proc/ioports", "0000-0000 : PCI Bus 0000:00\n    0000-0000 : ACPI PM1a_EVT_BLK\n");
-  EXPECT_EQ(LinuxBoardInfo(root.Path()).GetPciBaseAddress(&arg), -1);
-  root.Write("proc/ioports", "garbage : ACPI PM1a_EVT_BLK\n");
-  EXPECT_EQ(LinuxBoardInfo(root.Path()).GetPciBaseAddress(&arg), -1);
+  // An ICH5 LPC bridge with PMBASE 0x0401 (I/O) and ACPI enabled.
+  std::string config(256, '\0');
+  config[0x00] = '\x86', config[0x01] = '\x80', config[0x02] = '\xD0', config[0x03] = '\x24';
+  config[0x0A] = '\x01', config[0x0B] = '\x06';
+  config[0x40] = '\x01', config[0x41] = '\x04', config[0x44] = '\x10';
+  root.Write("sys/bus/pci/devices/0000:00:1f.0/config", config);
+  EXPECT_EQ(LinuxBoardInfo(root.Path()).GetPciBaseAddress(&arg), 0x400);
 }
 
 TEST(LinuxBoardInfoTest, RealSystemAnswersWithinTheBufferRules) {

@@ -123,15 +123,18 @@ TEST(LinuxPortIo, DevPortPathReadsAndWritesByteOffsets) {
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
     std::vector<char> zeros(0x500, 0);
     zeros[0x61] = 0x30;
+    zeros[0x2F] = 0x52;  // a W83627HF's device id, for the configuration read below
     f.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
   }
-  LinuxPortIo io({.devPortPath = path.string(), .allowDirect = false});
+  LinuxPortIo io({.devPortPath = path.string(), .allowDirect = false, .requireCharDevice = false});
   EXPECT_EQ(io.InPortB(0x61), 0xFF) << "no access before the load";
   ASSERT_EQ(io.LoadPordexVxD(), 0) << io.Error();
   EXPECT_EQ(io.AccessMethod(), LinuxPortIo::Method::DevPort);
   EXPECT_EQ(io.InitialBus(1, 0x5A, 0x92, 0x90), 0);
   EXPECT_NE(io.EnablePri(), 0);
   EXPECT_EQ(io.InPortB(0x61), 0x30);
+  io.OutPortB(0x2E, 0x20);  // the sensor ports open once a chip has named itself
+  EXPECT_EQ(io.InPortB(0x2F), 0x52);
   io.OutPortB(0x295, 0x4E);
   EXPECT_EQ(io.InPortB(0x295), 0x4E);
   std::filesystem::remove(path);

@@ -150,5 +150,98 @@ TEST(SimAspiTest, DeferredCommandsStayPendingUntilCompleted) {
   EXPECT_EQ(aspi.DriveReadSpeed(0, 0), 20 * 257);
 }
 
+SRB_ExecSCSICmd SetSpeedSrb(std::uint8_t adapter, std::uint8_t target, std::uint8_t v) {
+  SRB_ExecSCSICmd exec{};
+  exec.SRB_Cmd = SC_EXEC_SCSI_CMD;
+  exec.SRB_HaId = adapter;
+  exec.SRB_Target = target;
+  exec.SRB_Flags = SRB_DIR_IN;
+  exec.SRB_SenseLen = SENSE_LEN;
+  exec.SRB_CDBLen = 10;
+  std::uint8_t cdb[6] = {SCSI_SET_CD_SPEED, 0, v, v, v, v};
+  std::memcpy(exec.CDBByte, cdb, sizeof cdb);
+  return exec;
+}
+
+TEST(SimAspiTest, SlowDriveCompletesAtItsTimeAndHangingDriveOnlyByAbort) {
+  SimAspi aspi;
+  aspi.AddHostAdapter();
+  aspi.AddCdromDrive(0, 0);
+  aspi.AddCdromDrive(0, 1);
+  ASSERT_TRUE(aspi.SetBehaviour(0, 0, DriveBehaviour::kSlow, 300));
+  ASSERT_TRUE(aspi.SetBehaviour(0, 1, DriveBehaviour::kHang));
+  EXPECT_FALSE(aspi.SetBehaviour(0, 2, DriveBehaviour::kHang)) << "nobody at 0:2";
+
+  auto slow = SetSpeedSrb(0, 0, 20);
+  auto hung = SetSpeedSrb(0, 1, 20);
+  EXPECT_EQ(aspi.SendASPI32CommandEx(&slow), SS_PENDING);
+  EXPECT_EQ(aspi.SendASPI32CommandEx(&hung), SS_PENDING);
+  aspi.AdvanceTo(299);
+  EXPECT_EQ(slow.SRB_Status, SS_PENDING);
+  EXPECT_EQ(aspi.DriveReadSpeed(0, 0), std::nullopt) << "the drive takes the speed on completion";
+  aspi.AdvanceTo(300);
+  EXPECT_EQ(slow.SRB_Status, SS_COMP);
+  EXPECT_EQ(aspi.DriveReadSpeed(0, 0), 20 * 257);
+  aspi.AdvanceTo(1e9);
+  EXPECT_EQ(aspi.CompletePending(), 0);
+  EXPECT_EQ(hung.SRB_Status, SS_PENDING);
+
+  SRB_Abort abort{};
+  abort.SRB_Cmd = SC_ABORT_SRB;
+  abort.SRB_ToAbort = &hung;
+  EXPECT_EQ(aspi.SendASPI32CommandEx(&abort), SS_COMP);
+  EXPECT_EQ(hung.SRB_Status, SS_ABORTED);
+  EXPECT_EQ(aspi.PendingCount(), 0);
+  EXPECT_EQ(aspi.SendASPI32CommandEx(&abort), SS_ABORT_FAIL) << "nothing left to abort";
+  EXPECT_EQ(aspi.DriveReadSpeed(0, 1), std::nullopt);
+
+  // Taking a drive away ends its pending command; the record is never touched afterwards.
+  auto again = SetSpeedSrb(0, 1, 30);
+  aspi.SendASPI32CommandEx(&again);
+  EXPECT_TRUE(aspi.RemoveDevice(0, 1));
+  EXPECT_EQ(again.SRB_Status, SS_ABORTED);
+  EXPECT_EQ(aspi.PendingCount(), 0);
+}
+
+TEST(SimAspiTest, CheckConditionDriveAnswersWithSenseData) {
+  SimAspi aspi;
+  aspi.AddHostAdapter();
+  aspi.AddCdromDrive(0, 0);
+  aspi.SetBehaviour(0, 0, DriveBehaviour::kCheckCondition);
+  auto exec = SetSpeedSrb(0, 0, 52);
+  EXPECT_EQ(aspi.SendASPI32CommandEx(&exec), SS_ERR);
+  EXPECT_EQ(exec.SRB_TargStat, STATUS_CHKCOND);
+  EXPECT_EQ(exec.SenseArea[0], 0x70);
+  EXPECT_EQ(exec.SenseArea[2], 0x05);
+  EXPECT_EQ(exec.SenseArea[12], 0x24);  // invalid field in CDB
+  EXPECT_TRUE(aspi.SetCdSpeedLog().empty());
+}
+
+TEST(SimAspiTest, EveryCommandIsRecordedAsItArrived) {
+  SimAspi aspi;
+  aspi.AddHostAdapter();
+  aspi.AddCdromDrive(0, 0);
+  aspi.AdvanceTo(1500);
+  auto exec = SetSpeedSrb(0, 0, 52);
+  aspi.SendASPI32CommandEx(&exec);
+  SRB_GDEVBlock dev{};
+  dev.SRB_Cmd = SC_GET_DEV_TYPE;
+  aspi.SendASPI32CommandEx(&dev);
+  ASSERT_EQ(aspi.Commands().size(), 2u);
+  const AspiCommandRecord& first = aspi.Commands()[0];
+  EXPECT_EQ(first.atMs, 1500.0);
+  ASSERT_EQ(first.bytes.size(), 80u);
+  EXPECT_EQ(first.bytes[1], SS_PENDING) << "recorded before the layer answered";
+  EXPECT_EQ(first.bytes[48], 0xBB);
+  EXPECT_EQ(first.bytes[52], 0x34);
+  EXPECT_EQ(aspi.Commands()[1].bytes.size(), 12u);
+  EXPECT_EQ(aspi.Commands()[1].Code(), SC_GET_DEV_TYPE);
+
+  // The log keeps the most recent commands only, so a long run does not grow.
+  for (std::size_t i = 0; i < SimAspi::kLogLimit + 10; ++i) aspi.SendASPI32CommandEx(&dev);
+  EXPECT_EQ(aspi.Commands().size(), SimAspi::kLogLimit);
+  EXPECT_EQ(aspi.CommandCount(SC_GET_DEV_TYPE), static_cast<int>(SimAspi::kLogLimit) + 11);
+}
+
 }  // namespace
 }  // namespace veltrix::sim

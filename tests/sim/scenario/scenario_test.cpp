@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <utility>
+
 #include "sim/board/board_profile.h"
 #include "sim/machine/sim_machine.h"
 #include "sim/scenario/scenario.h"
@@ -90,6 +93,88 @@ TEST(ScenarioOnMachine, UnknownNamesAreRejectedWithNothingApplied) {
 
   parsed = ParseScenario("at 1s rail +2.5V 2.0\n", "bad.scn");
   EXPECT_EQ(m.LoadScenario(*parsed.scenario), "bad.scn:1: board ZR45-MAX has no rail '+2.5V'");
+}
+
+TEST(ScenarioParser, DriveLines) {
+  auto r = ParseScenario(
+      "at 0s aspi adapters 2\n"
+      "at 0s drive 1:0 cdrom\n"
+      "at 0s drive 0:3 type 31\n"
+      "at 1s drive 1:0 slow 800ms\n"
+      "at 2s drive 1:0 hang\n"
+      "at 3s DRIVE 1:0 Check\n"
+      "at 4s drive 1:0 ok\n"
+      "at 5s drive 1:0 remove\n"
+      "at 6s aspi none\n",
+      "d.scn");
+  ASSERT_TRUE(r.scenario) << r.error;
+  const auto& ev = r.scenario->events;
+  ASSERT_EQ(ev.size(), 9u);
+  EXPECT_EQ(ev[0].action, ScenarioAction::kAspiAdapters);
+  EXPECT_EQ(ev[0].value, 2.0);
+  EXPECT_EQ(ev[1].action, ScenarioAction::kDriveAdd);
+  EXPECT_EQ((std::array{ev[1].aspiAdapter, ev[1].aspiTarget}), (std::array{1, 0}));
+  EXPECT_EQ(ev[1].value, 5.0);
+  EXPECT_EQ(ev[2].value, 31.0);
+  EXPECT_EQ(ev[3].action, ScenarioAction::kDriveSlow);
+  EXPECT_EQ(ev[3].value, 800.0);
+  EXPECT_EQ(ev[4].action, ScenarioAction::kDriveHang);
+  EXPECT_EQ(ev[5].action, ScenarioAction::kDriveCheck);
+  EXPECT_EQ(ev[6].action, ScenarioAction::kDriveOk);
+  EXPECT_EQ(ev[7].action, ScenarioAction::kDriveRemove);
+  EXPECT_EQ(ev[8].action, ScenarioAction::kAspiNone);
+
+  const std::pair<const char*, const char*> bad[] = {
+      {"at 0s drive 8 cdrom",
+       "x.scn:1: drive address must be ADAPTER:TARGET with adapter 0 to 14 and target 0 to 7 (e.g. 1:0)"},
+      {"at 0s drive 0:8 cdrom",
+       "x.scn:1: drive address must be ADAPTER:TARGET with adapter 0 to 14 and target 0 to 7 (e.g. 1:0)"},
+      {"at 0s drive 0:0 floppy",
+       "x.scn:1: unknown drive action 'floppy' (cdrom, disk, tape, type N, slow TIME, hang, check, ok or "
+       "remove)"},
+      {"at 0s drive 0:0 type 32", "x.scn:1: device type must be 0 to 31"},
+      {"at 0s drive 0:0 slow 11m", "x.scn:1: the delay must be a time up to 10m (e.g. 800ms, 3s)"},
+      {"at 0s drive 0:0 hang now", "x.scn:1: expected 'drive A:T hang|check|ok|remove'"},
+      {"at 0s aspi adapters 16", "x.scn:1: the number of host adapters must be 0 to 15"},
+      {"at 0s aspi", "x.scn:1: expected 'aspi none' or 'aspi adapters N'"},
+  };
+  for (const auto& [text, error] : bad) EXPECT_EQ(ParseScenario(text, "x.scn").error, error) << text;
+}
+
+TEST(ScenarioOnMachine, DriveEventsChangeTheAspiLayerAtTheirTime) {
+  SimMachine m(*FindProfile("ZR45-MAX"), 1);
+  // The machine comes with one adapter and a CD-ROM drive at 0:0.
+  EXPECT_EQ(m.Aspi().AdapterCount(), 1);
+  EXPECT_TRUE(m.Aspi().HasDevice(0, 0));
+
+  auto parsed = ParseScenario(
+      "at 0s aspi adapters 2\nat 0s drive 1:0 cdrom\nat 0s drive 0:0 disk\nat 2s drive 1:0 remove\n"
+      "at 3s aspi none\n",
+      "d.scn");
+  ASSERT_TRUE(parsed.scenario) << parsed.error;
+  ASSERT_EQ(m.LoadScenario(*parsed.scenario), "");
+  EXPECT_EQ(m.Aspi().AdapterCount(), 2);
+  EXPECT_TRUE(m.Aspi().HasDevice(1, 0));
+  EXPECT_TRUE(m.Aspi().HasDevice(0, 0));
+  m.Advance(2500);
+  EXPECT_FALSE(m.Aspi().HasDevice(1, 0));
+  EXPECT_TRUE(m.Aspi().Present());
+  m.Advance(1000);
+  EXPECT_FALSE(m.Aspi().Present());
+
+  // Drives and adapters are checked against the layer as it will be at the line's time.
+  SimMachine fresh(*FindProfile("ZR45-MAX"), 1);
+  for (const auto& [text, error] :
+       {std::pair{"at 0s drive 1:0 cdrom",
+                  "e.scn:1: no host adapter 1 (the simulated ASPI layer has 1; use 'aspi adapters N' first)"},
+        std::pair{"at 0s drive 0:1 hang", "e.scn:1: no drive at 0:1"},
+        std::pair{"at 0s aspi adapters 3\nat 1s drive 0:0 slow 1s", "e.scn:2: no drive at 0:0"},
+        std::pair{"at 1s drive 0:0 remove\nat 2s drive 0:0 ok", "e.scn:2: no drive at 0:0"}}) {
+    auto p = ParseScenario(text, "e.scn");
+    ASSERT_TRUE(p.scenario) << p.error;
+    EXPECT_EQ(fresh.LoadScenario(*p.scenario), error) << text;
+  }
+  EXPECT_TRUE(fresh.Aspi().HasDevice(0, 0)) << "a rejected scenario changes nothing";
 }
 
 }  // namespace
