@@ -168,7 +168,7 @@ class frmdoctor : public forms::Form {
   std::array<FanChannelRecord, kFanCount> FanChannel{};
   std::array<TempChannelRecord, kTempCount> TempChannel{};
 
-  std::array<std::uint8_t, 4> LastFanCount{255, 255, 255, 255};
+  std::array<std::uint8_t, 4> LastFanCount{};  // 0 until a fan is read: a first stop alarms
   std::array<std::int16_t, 4> FanStopLatch{};  // -1: a stop not yet reported
   std::int16_t FanLimitReady = -1;             // 0 while Init_Fan_Items writes a spin value
   std::int16_t LimitsReady = 0;                // 0 while the rows are being set up

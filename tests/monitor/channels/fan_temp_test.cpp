@@ -12,6 +12,11 @@ namespace {
 using channeltest::Main;
 using channeltest::Started;
 
+bool Loaded(testsupport::SimProgram& p, const char* form) {
+  const forms::Form* f = p.App().FindForm(form);
+  return f != nullptr && f->IsLoaded();
+}
+
 TEST(Fan, LimitCaptionAndSpinner) {
   auto p = Started("ZT50E");
   auto& w = Main(*p);
@@ -90,6 +95,39 @@ TEST(Fan, UnderFanControlAStopIsNotedOnceAndNotAlarmed) {
   EXPECT_EQ(w.FanStopLatch[1], 0);
   p->AdvanceMs(w.Timer1.Interval);
   EXPECT_EQ(w.lblFanSpeed[1].BackColor, forms::kColorGreen);
+}
+
+TEST(Fan, AFanDeadFromPowerOnAlarmsOnEveryTickAndAgainAfterLoadDefault) {
+  testsupport::SimProgram p("ZT50E");
+  p.Machine().SetFanFault(*p.Machine().FindFan("SYS"), sim::FanFault::kFailed);
+  ASSERT_EQ(p.Start(), std::nullopt);
+  auto& w = Main(p);
+  for (int tick = 0; tick < 3; ++tick) {
+    p.AdvanceMs(w.Timer1.Interval);
+    EXPECT_EQ(w.lblFanSpeed[1].BackColor, forms::kColorRed) << "tick " << tick;
+    EXPECT_TRUE(Loaded(p, "frmFan2")) << "tick " << tick;
+  }
+  // Load Default unloads the dialog and starts stop detection over: the fan alarms again.
+  w.cmdDefault.UserClick();
+  EXPECT_EQ(w.LastFanCount[1], 0);
+  p.AdvanceMs(w.Timer1.Interval);
+  EXPECT_TRUE(Loaded(p, "frmFan2"));
+}
+
+TEST(Fan, FanControlQuietsSlowFansInTheChannelButAStopWithoutControlAlarms) {
+  auto p = Started("ZT50E");
+  auto& w = Main(*p);
+  // A fan-control dialog in use: a slow fan is intended.
+  w.FanDialogOpen = true;
+  p->Machine().InjectGarbage(0, 0x29, 200);
+  p->AdvanceMs(w.Timer1.Interval);
+  EXPECT_EQ(w.lblFanSpeed[1].BackColor, forms::kColorGreen);
+  EXPECT_FALSE(Loaded(*p, "frmFan2"));
+  // With control itself off, a stopped fan is a failure even while the flag is left set.
+  p->Machine().InjectGarbage(0, 0x29, 255);
+  p->AdvanceMs(w.Timer1.Interval);
+  EXPECT_EQ(w.lblFanSpeed[1].BackColor, forms::kColorRed);
+  EXPECT_TRUE(Loaded(*p, "frmFan2"));
 }
 
 TEST(FanOutput, PercentTablesRegistersAndBadFanNumbers) {
