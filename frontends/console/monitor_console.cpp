@@ -111,7 +111,8 @@ std::vector<MonitorRow> MonitorConsole::Rows() const {
     } else {
       r.name = w.optCaseOpened.Caption;
       r.text = w.lblCaseOpen.Caption;
-      r.alarm = IsRed(w.lblCaseOpen);
+      // The chassis row has no red label: it is in alarm while the case is reported open.
+      r.alarm = r.enabled && w.optCaseOpened.Value;
     }
     rows.push_back(std::move(r));
   }

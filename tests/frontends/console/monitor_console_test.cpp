@@ -186,6 +186,30 @@ TEST(MonitorConsole, OneJsonObjectPerTickWithEveryItem) {
   }
 }
 
+TEST(MonitorConsole, AnOpenedChassisIsAnAlarmInBothRecords) {
+  testsupport::SimProgram p("ZQ52");
+  std::ostringstream json;
+  std::ostringstream text;
+  MonitorConsole jsonConsole(p.Prog(), json, {.json = true});
+  MonitorConsole textConsole(p.Prog(), text);
+  ASSERT_EQ(p.Start(), std::nullopt);
+  jsonConsole.Attach();
+  auto& w = p.Prog().frmdoctor();
+  p.AdvanceMs(w.Timer1.Interval);
+  EXPECT_FALSE(Reader(json.str()).Document()["items"][15]["alarm"].boolean()) << "closed";
+
+  p.Machine().SetCaseOpen(true);
+  json.str("");
+  p.AdvanceMs(w.Timer1.Interval);
+  const Json record = Reader(json.str()).Document();
+  const Json& chassis = record["items"][15];
+  EXPECT_EQ(chassis["text"].str(), "PC chassis is opened!!!");
+  EXPECT_TRUE(chassis["alarm"].boolean());
+  textConsole.Attach();
+  p.AdvanceMs(w.Timer1.Interval);
+  EXPECT_NE(text.str().find("PC chassis is opened!!!             ALARM"), std::string::npos) << text.str();
+}
+
 TEST(MonitorConsole, TextRowsAreAlignedAndSkipAbsentItems) {
   testsupport::SimProgram p("ZT50E");
   std::ostringstream out;
