@@ -130,6 +130,35 @@ TEST(Fan, FanControlQuietsSlowFansInTheChannelButAStopWithoutControlAlarms) {
   EXPECT_TRUE(Loaded(*p, "frmFan2"));
 }
 
+TEST(Fan, SpeedsAndLimitsUseTheDivisorTheChipCountsWithNotAStoredOne) {
+  for (const char* model : {"ZT50E", "ZR45"}) {
+    SCOPED_TRACE(model);
+    testsupport::SimProgram first(model);
+    ASSERT_EQ(first.Start(), std::nullopt);
+    testsupport::SimProgram p(model);
+    for (const platform::RegistryEntry& e : first.Registry().AllValues()) {
+      platform::HKey key = 0;
+      ASSERT_EQ(p.Registry().RegCreateKeyA(platform::HKEY_LOCAL_MACHINE, e.keyPath, &key), 0);
+      std::vector<std::uint8_t> data = e.value.data;
+      if (e.name.rfind("Fan_Divisor", 0) == 0) data = {2, 0, 0, 0};
+      p.Registry().RegSetValueExA(key, e.name, e.value.type, data.data(), static_cast<std::uint32_t>(data.size()));
+      p.Registry().RegCloseKey(key);
+    }
+    ASSERT_EQ(p.Start(), std::nullopt);
+    auto& w = Main(p);
+    const bool ite = p.G().ChipFamily == kChipFamilyIte;
+    EXPECT_EQ(w.FanChannel[0].Fan_Divisor, 4);
+    EXPECT_EQ(w.FanChannel[2].Fan_Divisor, ite ? 8 : 4);
+    EXPECT_EQ(w.lblFanLoLimit[0].Caption.Get(), "2265");
+    if (ite) {
+      for (std::int16_t fan = 0; fan < kFanCount; ++fan) p.Run([&] { SetFanSpeed(p.Prog(), fan, 100); });
+    }
+    p.AdvanceMs(5000);
+    const double shown = CaptionValue(w.lblFanSpeed[2].Caption.Get());
+    EXPECT_NEAR(shown, p.Machine().Physics().FanRpm(2), 0.05 * shown) << "fan 2 reads its real speed";
+  }
+}
+
 TEST(FanOutput, PercentTablesRegistersAndBadFanNumbers) {
   auto wb = Started("ZT50E", 0);
   wb->Run([&] { SetFanSpeed(wb->Prog(), 0, 37); });
