@@ -108,7 +108,10 @@ void SensorPhysics::Sample() {
     // Below a few dozen RPM a tachometer gives no usable pulses.
     inputs_.fanRpm[i] = rpm < 30.0 ? 0.0 : rpm;
   }
-  for (int i = 0; i < kTempInputs; ++i) inputs_.tempC[i] = temps_[i].c;
+  for (int i = 0; i < kTempInputs; ++i) {
+    const TempWiring& w = temps_[i].wiring;
+    inputs_.tempC[i] = w.Wired() ? w.Reading(temps_[i].c) : temps_[i].c;
+  }
 }
 
 void SensorPhysics::SetRailVolts(int input, double volts) {
@@ -156,6 +159,11 @@ void SensorPhysics::SetFanSpeedNow(int tach, double rpm) {
   if (!ValidInput(tach, kFanInputs)) return;
   fans_[tach].rpm = std::max(0.0, rpm);
   Sample();
+}
+
+double SensorPhysics::RealFromReading(int input, double readingC) const {
+  if (!ValidInput(input, kTempInputs) || !temps_[input].wiring.Wired()) return readingC;
+  return temps_[input].wiring.RealFromReading(readingC);
 }
 
 void SensorPhysics::HoldTemperature(int input, std::optional<double> celsius) {
