@@ -31,7 +31,8 @@ std::int16_t DivisorOnChip(Program& program, int fan) {
   int n = 0;
   if (program.G().ChipFamily == kChipFamilyWinbond) {
     SelectBank(program, 0);
-    const std::uint8_t low = fan == 2 ? ReadMonitorRegister(program, 0x4B) : ReadMonitorRegister(program, 0x47);
+    const std::uint8_t low =
+        fan == 2 ? ReadMonitorRegister(program, 0x4B) : ReadMonitorRegister(program, 0x47);
     const int shift = fan == 0 ? 4 : 6;
     const int third = (ReadMonitorRegister(program, 0x5D) >> (5 + fan)) & 1;
     n = ((low >> shift) & 3) | (third << 2);

@@ -141,7 +141,8 @@ TEST(Fan, SpeedsAndLimitsUseTheDivisorTheChipCountsWithNotAStoredOne) {
       ASSERT_EQ(p.Registry().RegCreateKeyA(platform::HKEY_LOCAL_MACHINE, e.keyPath, &key), 0);
       std::vector<std::uint8_t> data = e.value.data;
       if (e.name.rfind("Fan_Divisor", 0) == 0) data = {2, 0, 0, 0};
-      p.Registry().RegSetValueExA(key, e.name, e.value.type, data.data(), static_cast<std::uint32_t>(data.size()));
+      p.Registry().RegSetValueExA(key, e.name, e.value.type, data.data(),
+                                  static_cast<std::uint32_t>(data.size()));
       p.Registry().RegCloseKey(key);
     }
     ASSERT_EQ(p.Start(), std::nullopt);
@@ -235,13 +236,14 @@ TEST(Temperature, WinbondLowLimitWritesHalfDegreeRegisters) {
   EXPECT_EQ(p->Machine().Chip().GetRegister(1, 0x54), 0x80);
 }
 
-TEST(Temperature, IteThirdTemperatureHasNoChipLimits) {
+TEST(Temperature, EveryIteTemperatureHasItsLimitsInTheChip) {
   auto p = Started("ZR61");
   auto& w = Main(*p);
-  p->Ports().Reset();
+  // The third temperature's pair too, so the chip's temperature beep trips where the row does.
   w.updTempHiLimit[2].Value = 70;
   EXPECT_EQ(w.lblTempHiLimit[2].Caption.Get(), "70.00");
-  EXPECT_EQ(p->Ports().Writes(0x296), 0u);
+  EXPECT_EQ(p->Machine().Chip().GetRegister(0, 0x44), 70);
+  EXPECT_EQ(p->Machine().Chip().GetRegister(0, 0x45), 70);
   w.updTempHiLimit[0].Value = 70;
   EXPECT_EQ(p->Machine().Chip().GetRegister(0, 0x40), 70);
   EXPECT_EQ(p->Machine().Chip().GetRegister(0, 0x41), 70);
