@@ -1,6 +1,7 @@
 #include "frontends/console/monitor_console.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 
 #include "frontends/console/json_text.h"
@@ -49,6 +50,23 @@ std::string Pad(const std::string& text, std::size_t width) {
 std::string PadLeft(const std::string& text, std::size_t width) {
   const std::size_t w = Width(text);
   return w >= width ? text : std::string(width - w, ' ') + text;
+}
+
+// The caption the window shows beside temperature row k. Some boards move a row without its
+// caption (two rows trade places, or a row takes the place of one the board lacks), so the
+// caption at the row's height names it.
+std::string TempRowName(const monitor::frmdoctor& w, int k) {
+  int nearest = k;
+  int distance = -1;
+  for (int j = 0; j < monitor::kTempCount; ++j) {
+    if (!w.lblTempItem[j].Visible) continue;
+    const int d = std::abs(w.lblTempItem[j].Top - w.lblStatusT[k].Top);
+    if (distance < 0 || d < distance) {
+      nearest = j;
+      distance = d;
+    }
+  }
+  return w.lblTempItem[nearest].Caption;
 }
 
 }  // namespace
@@ -103,7 +121,7 @@ std::vector<MonitorRow> MonitorConsole::Rows() const {
       r.alarm = IsRed(w.lblFanSpeed[j]);
     } else if (i < monitor::kChassisItem) {
       const int k = i - monitor::kFirstTempItem;
-      r.name = w.lblTempItem[k].Caption;
+      r.name = TempRowName(w, k);
       r.text = w.lblStatusT[k].Caption;
       r.unit = w.lblT[k].Caption;
       r.limits = "< " + w.lblTempHiLimit[k].Caption;
@@ -188,7 +206,8 @@ std::string MonitorConsole::TextRecord() {
       // The chassis row has a sentence instead of a value, unit and limits.
       s << Pad(r.text, 36);
     } else {
-      s << PadLeft(r.text, 9) << ' ' << Pad(r.unit, 4) << Pad(r.limits.empty() ? "" : "[" + r.limits + "]", 22);
+      s << PadLeft(r.text, 9) << ' ' << Pad(r.unit, 4)
+        << Pad(r.limits.empty() ? "" : "[" + r.limits + "]", 22);
     }
     s << (r.alarm ? "ALARM" : "ok");
   }

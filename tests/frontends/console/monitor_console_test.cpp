@@ -176,6 +176,10 @@ TEST(MonitorConsole, OneJsonObjectPerTickWithEveryItem) {
   EXPECT_FALSE(second["items"][1]["present"].boolean()) << "no +2.5V on Winbond boards";
   EXPECT_EQ(second["items"][9]["text"].str(), w.lblFanSpeed[0].Caption.Get());
   EXPECT_EQ(second["items"][12]["text"].str(), w.lblStatusT[0].Caption.Get());
+  // ZT50 boards show temperature 0 in the row captioned "CPU Temp" (the rows trade places, the
+  // captions stay): a record names each row as the window does.
+  EXPECT_EQ(second["items"][12]["name"].str(), "CPU Temp");
+  EXPECT_EQ(second["items"][13]["name"].str(), "System Temp");
   EXPECT_EQ(second["items"][15]["text"].str(), w.lblCaseOpen.Caption.Get());
   // Messages are reported once, in the record after they were shown.
   ASSERT_GE(first["messages"].size(), 1u);
