@@ -18,7 +18,7 @@ constexpr const char* kNoTempRoutineText = "MotherBoard ERROR!!(ChkModuleTemp)";
 // (an ITE input reads -128 without a sensor and the bottom of its thermistor curve, -55, with
 // an open thermistor).
 constexpr int kLowestRealCelsius = -50;
-constexpr const char* kNoSensor = "no sensor";
+constexpr const char* kNoSensor = "N/A";  // fits the status box beside "-10.0"
 
 }  // namespace
 

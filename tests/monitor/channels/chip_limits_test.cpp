@@ -51,7 +51,7 @@ TEST(TemperatureReading, AnOpenSensorSaysSoAndRaisesNothing) {
   auto& w = Main(*p);
   p->Machine().InjectGarbage(0, 0x27, 0x80);  // -128: no diode at the input
   p->AdvanceMs(w.Timer1.Interval);
-  EXPECT_EQ(w.lblStatusT[0].Caption.Get(), "no sensor");
+  EXPECT_EQ(w.lblStatusT[0].Caption.Get(), "N/A");
   EXPECT_EQ(w.lblStatusT[0].BackColor, forms::kColorGreen);
   EXPECT_FALSE(Loaded(*p, "frmTemp1"));
   p->Machine().ClearGarbage(0, 0x27);
@@ -69,7 +69,7 @@ TEST(TemperatureReading, RealIteDumpWithAnOpenThermistor) {
   auto& w = Main(p);
   p.AdvanceMs(2 * w.Timer1.Interval);
   EXPECT_EQ(w.lblStatusT[0].Caption.Get(), "25.0");
-  EXPECT_EQ(w.lblStatusT[1].Caption.Get(), "no sensor");
+  EXPECT_EQ(w.lblStatusT[1].Caption.Get(), "N/A");
   EXPECT_EQ(w.lblStatusT[1].BackColor, forms::kColorGreen);
 }
 
