@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "monitor/alarms/alarm_dialog.h"
 #include "monitor/boards/board_tables.h"
 #include "monitor/channels/fan_output.h"
 #include "monitor/channels/number_format.h"
@@ -21,10 +22,6 @@
 
 namespace veltrix::monitor {
 namespace {
-
-constexpr const char* kDialogs[kItemCount] = {
-    "frmVcoreA", "frmV25",  "frmV33",  "frmVp5",  "frmVp12",  "frmVn12",  "frmVn5",   "frmVsb",
-    "frmVbat",   "frmFan1", "frmFan2", "frmFan3", "frmTemp1", "frmTemp2", "frmTemp3", "frmCaseOpen"};
 
 std::vector<std::string> SupportedBoards() {
   std::vector<std::string> models;
@@ -53,7 +50,7 @@ void Ticks(testsupport::SimProgram& p, int count, const std::function<void()>& e
 }
 
 bool DialogShowing(testsupport::SimProgram& p, int item) {
-  const forms::Form* form = p.App().FindForm(kDialogs[item]);
+  const forms::Form* form = p.App().FindForm(std::string(AlarmFormName(item)));
   return form != nullptr && form->IsLoaded();
 }
 
@@ -62,7 +59,7 @@ std::vector<std::string> IdleFindings(testsupport::SimProgram& p) {
   std::vector<std::string> found;
   frmdoctor& w = p.Prog().frmdoctor();
   for (int item = 0; item < kItemCount; ++item) {
-    if (DialogShowing(p, item)) found.push_back(std::string(kDialogs[item]) + " open");
+    if (DialogShowing(p, item)) found.push_back(std::string(AlarmFormName(item)) + " open");
   }
   if (p.Machine().Chip().BeepOutput()) found.emplace_back("the chip beeps");
   for (int i = 0; i < kVoltageCount; ++i) {
