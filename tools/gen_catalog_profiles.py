@@ -320,8 +320,63 @@ t12_free = [b for b in limit_free if b not in t0_99 + t0_90]
 t12_75 = pick(t12_free, 3, "t12 75")
 t12_99 = pick([b for b in t12_free if b not in t12_75], 1, "t12 99")
 t12_90 = pick([b for b in t12_free if b not in t12_75 + t12_99], 20, "t12 90")
+t0_102 = [by_name("ZT70")]
+
+# ---------------------------------------------------------------------------------------------
+# Temperature data that must agree with the boards' sensors. (No random choices from here on
+# up to the display names, so every name and later choice stays as it was.)
+# ---------------------------------------------------------------------------------------------
+
+# The W83637HF sensors read a fraction of a degree per degree, from a raised zero: the factors
+# bring a reading of the whole sensor range to the real temperature (real = (raw + offset) x
+# factor), so a limit anywhere up to the sensor's top can be reached.
+ROW0_FACTOR, ROW12_FACTOR = 1.25, 1.5
+# The W83697HF has no third sensor: the one board whose third row is its only second
+# temperature reads it from bank 1, the board's second sensor. The board whose temperatures 1
+# and 2 come from bank 2 is a board with temperature 1 only, and it is the second board of the
+# temperature-swap list, so the beep follows the bank the row reads.
+bank1_board = by_name("ZV61")
+bank2_board = next(b for b in SUP if b.prefix == "ZR" and b.chip == W627 and b.item_group == "627C"
+                   and b.routine == "All" and b.label == "kDefaultLabels"
+                   and b not in [c[0] for c in CALIBRATION] + offsets3 + offsets2 + temp_swap
+                   and all(b not in bs for bs in (t0_99, t0_90, t12_75, t12_99, t12_90)))
+bank2_board.routine = "CPU2"
+temp_swap[1] = bank2_board
+# A sensor that reads 37 degrees high tops out at 90.5 degrees: the board whose temperatures 1 and
+# 2 carry that offset has temperature 1 only (limit 60), not the third row with its 90.
+cpu2_board = next(b for b in SUP if b.chip == W627 and b.item_group == "627C" and b.routine == "CPU2"
+                  and b not in [c[0] for c in CALIBRATION] + offsets3 + offsets2 + temp_swap + [bank2_board]
+                  and all(b not in bs for bs in (t0_99, t0_90, t12_75, t12_99, t12_90)))
+CALIBRATION = [  # board, routine, rows, read banks, limits of temperature 1 in bank 2
+    (by_name("ZT70"), "CPU3", [cal(-42, ROW0_FACTOR, 50), cal(-74, ROW12_FACTOR, 29, 2), cal(-74, ROW12_FACTOR, 29, 2)],
+     "kNormal", False),
+    (by_name("ZT70E"), "CPU2", [cal(-37, 1.0, 27), cal(-60, ROW12_FACTOR, 27, 2), cal(-60, ROW12_FACTOR, 27, 2)],
+     "kNormal", False),
+    (swap_board, "All", [NO_CAL, cal(-30, 1.0, 25, 2), cal(-30, 1.0, 25, 2)], "kSwapped", True),
+    (bank1_board, "CPU2", [NO_CAL, NO_CAL, NO_CAL], "kBothBank1", False),
+    (bank2_board, "CPU2", [NO_CAL, cal(-60, 1.0, 27, 2), cal(-60, 1.0, 27, 2)], "kBothBank2", True),
+    (cpu3_board, "CPU3", [cal(-37, 1.0, 27), NO_CAL, NO_CAL], "kNormal", False),
+    (cpu3_697, "CPU3", [cal(-30, 1.0, 25), NO_CAL, NO_CAL], "kNormal", False),
+    (cpu2_board, "CPU2", [NO_CAL, cal(-74, 1.0, 29, 2), cal(-74, 1.0, 29, 2)], "kNormal", False),
+]
+for b, routine, *_ in CALIBRATION:
+    if b.routine != routine:
+        sys.exit(f"gen: calibrated board {b.name} should use routine {routine}")
+
+# A calibrated row whose limit edit lowers the shown limit (by 30 degrees, or 15 on the
+# half-degree rows) keeps its limit in the sensor's terms: its default is that much above 60,
+# so the limit shown is 60. The 102-degree limit goes to a board whose first row is its CPU.
+t0_102 = [by_name("ZT50X")]
+t0_90[-1] = cpu3_697
+t12_75[-1] = swap_board
+t12_90[-2:] = [by_name("ZT70E"), bank2_board]
+for bs in (t0_102, t0_99, t0_90, t12_75, t12_99, t12_90):
+    for b in bs:
+        others = [o for o in (t0_102, t0_99, t0_90, t12_75, t12_99, t12_90) if o is not bs]
+        if any(b in o for o in others):
+            sys.exit(f"gen: {b.name} is in two temperature-limit lists")
 TEMP_LIMITS = [
-    ([by_name("ZT70")], (102.0, 0.0, 0.0)),
+    (t0_102, (102.0, 0.0, 0.0)),
     (t0_99, (99.0, 0.0, 0.0)),
     (t0_90, (90.0, 0.0, 0.0)),
     (t12_75, (0.0, 75.0, 75.0)),
@@ -648,8 +703,12 @@ RAIL_PRESET = {W627: "kWinbond627Rails", W697: "kWinbond697Rails", W637: "kWinbo
                5: "kIteDdrSwappedRails"}
 # The two W83637HF boards with their own Vcore divider (the program's two Vcore-factor models).
 VCORE_DIVIDER_PRESET = {"ZT70": "kWinbond637RailsVcore0165", "ZT70E": "kWinbond637RailsVcore0158"}
-TEMP_PRESET = [  # name, ambient, load rise, still-air rise, cooling fan, time constant
-    ("CPU", 38.0, 22.0, 45.0, 0, 15.0), ("SYS", 31.0, 6.0, 8.0, 1, 60.0), ("AUX", 33.0, 4.0, 0.0, -1, 90.0)]
+TEMP_PRESET = {  # role: name, ambient, load rise, still-air rise, cooling fan, time constant
+    "CPU": ("CPU", 38.0, 22.0, 45.0, 0, 15.0), "SYS": ("SYS", 31.0, 6.0, 8.0, 1, 60.0),
+    "AUX": ("AUX", 33.0, 4.0, 0.0, -1, 90.0)}
+TEMP_SETS = {  # the shared presets, by the sensor on each input
+    "kThreeTemps": ["CPU", "SYS", "AUX"], "kCpuSecondTemps": ["SYS", "CPU", "AUX"],
+    "kCpuThirdTemps": ["SYS", "AUX", "CPU"]}
 CAL_BY_BOARD = {c[0].name: c for c in CALIBRATION}
 OFFSETS_BY_BOARD = {**{b.name: (17, 42, 42) for b in offsets3}, **{b.name: (10, 37, 0) for b in offsets2}}
 
@@ -666,6 +725,42 @@ def read_bank(b, k):
     return k
 
 
+def temp_sensor(b, k):
+    """The chip temperature input row k reads."""
+    return 0 if k == 0 else read_bank(b, k)
+
+
+def cpu_row(b):
+    """The row the board's labels call the CPU: row 0 where the labels put the CPU first (the
+    ZT50 family's row exchange, the exchanged captions), else "CPU Temp" (row 1), or on boards
+    without row 1 the "CPU Kernal Temp" row that takes its place."""
+    if b.label in ("kExchangeCpuAndSystemTemp", "kChangeLabelFanThenTempForZT50", "kChangeLabelTempForZT50"):
+        return 0
+    return 1 if present_items(b) & (1 << 13) else 2
+
+
+def sensor_roles(b):
+    """Which sensor (CPU, SYS, AUX) sits on each chip temperature input, after the rows that read
+    them; None for an input no present row reads."""
+    present = present_items(b)
+    rows = [k for k in range(3) if k == 0 or present & (1 << (12 + k))]
+    cpu = cpu_row(b)
+    system = 1 if cpu == 0 else 0
+    roles = [None, None, None]
+    for k in rows:
+        role = "CPU" if k == cpu else ("SYS" if k == system else "AUX")
+        t = temp_sensor(b, k)
+        if roles[t] is None:
+            roles[t] = role
+    return roles
+
+
+def reading_row(b, t):
+    """The first present row that reads chip temperature input t."""
+    present = present_items(b)
+    return next(k for k in range(3) if (k == 0 or present & (1 << (12 + k))) and temp_sensor(b, k) == t)
+
+
 def sim_profile(b):
     present = present_items(b)
     key = b.chip if b.family == 1 else b.variant
@@ -673,30 +768,31 @@ def sim_profile(b):
     wired_rails = {inputs[i] for i in range(9) if present & (1 << i) and inputs[i] is not None}
     unwired_rails = sum(1 << n for n in range(9) if n not in wired_rails)
     unwired_fans = 0 if present & (1 << 11) else 1 << 2
-    temp_inputs = {0} | {read_bank(b, k) for k in (1, 2) if present & (1 << (12 + k))}
+    roles = sensor_roles(b)
     cal = CAL_BY_BOARD.get(b.name)
     chip_offsets = OFFSETS_BY_BOARD.get(b.name, (0, 0, 0))
-    unwired_temps = sum(1 << t for t in range(3) if t not in temp_inputs)
-    temps = f"Unwired(kThreeTemps, {hex(unwired_temps)})"
-    if (cal and b.family == 1) or any(chip_offsets):
+    unwired_temps = sum(1 << t for t in range(3) if roles[t] is None)
+    preset = next((name for name, order in TEMP_SETS.items()
+                   if all(r is None or r == order[t] for t, r in enumerate(roles))), None)
+    temps = f"Unwired({preset}, {hex(unwired_temps)})"
+    if (cal and b.family == 1) or any(chip_offsets) or preset is None:
         cells = []
         for t in range(3):
-            if t not in temp_inputs:
+            if roles[t] is None:
                 cells.append("{}")
                 continue
-            name, ambient, load, still, fan, tau = TEMP_PRESET[t]
-            # The row that reads this input undoes the sensor's error: offset in units, then factor.
-            row = t if read_bank(b, t) == t or t == 0 else (1 if read_bank(b, 1) == t else 2)
+            name, ambient, load, still, fan, tau = TEMP_PRESET[roles[t]]
+            gain, offset_c = 1.0, 0.0
             if cal and b.family == 1:
+                # The row that reads this input undoes the sensor's error (offset in units, then
+                # factor), so the sensor reads real / factor - offset.
+                row = reading_row(b, t)
                 offset, factor = cal[2][row][0], cal[2][row][1]
-                ambient = ambient / factor - offset / (1 if row == 0 else 2)
-                load, still = load / factor, still / factor
-                # The sensor registers hold signed bytes: keep the raw reading below 127 degrees.
-                ambient = min(ambient, 100.0)
-                load, still = min(load, 125.0 - ambient), min(still, 125.0 - ambient)
+                gain, offset_c = 1.0 / factor, -offset / (1 if row == 0 else 2)
             # The chip adds its own offset register to the sensor; the sensor reads that much low.
-            ambient -= chip_offsets[t]
-            cells.append(f'{{"{name}", {ambient:.2f}, {load:.2f}, {still:.2f}, {fan}, {tau:.1f}}}')
+            offset_c -= chip_offsets[t]
+            error = f", {gain:.4f}, {offset_c:.1f}" if (gain, offset_c) != (1.0, 0.0) else ""
+            cells.append(f'{{"{name}", {ambient:.1f}, {load:.1f}, {still:.1f}, {fan}, {tau:.1f}{error}}}')
         temps = "TempSet{{" + ", ".join(cells) + "}}"
     chipset = SIM_CHIPSET.get(b.chassis, "kNone")
     pm = SIM_PMBASE.get(b.chassis, 0x0400)

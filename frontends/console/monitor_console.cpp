@@ -1,6 +1,7 @@
 #include "frontends/console/monitor_console.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 
 #include "frontends/console/json_text.h"
@@ -71,6 +72,23 @@ std::string CdromLine(const monitor::CdromDriveSpeed& d) {
          std::string(monitor::CdSpeedResultName(d.result));
 }
 
+// The caption the window shows beside temperature row k. Some boards move a row without its
+// caption (two rows trade places, or a row takes the place of one the board lacks), so the
+// caption at the row's height names it.
+std::string TempRowName(const monitor::frmdoctor& w, int k) {
+  int nearest = k;
+  int distance = -1;
+  for (int j = 0; j < monitor::kTempCount; ++j) {
+    if (!w.lblTempItem[j].Visible) continue;
+    const int d = std::abs(w.lblTempItem[j].Top - w.lblStatusT[k].Top);
+    if (distance < 0 || d < distance) {
+      nearest = j;
+      distance = d;
+    }
+  }
+  return w.lblTempItem[nearest].Caption;
+}
+
 }  // namespace
 
 MonitorConsole::MonitorConsole(monitor::Program& program, std::ostream& out, MonitorConsoleOptions options,
@@ -123,7 +141,7 @@ std::vector<MonitorRow> MonitorConsole::Rows() const {
       r.alarm = IsRed(w.lblFanSpeed[j]);
     } else if (i < monitor::kChassisItem) {
       const int k = i - monitor::kFirstTempItem;
-      r.name = w.lblTempItem[k].Caption;
+      r.name = TempRowName(w, k);
       r.text = w.lblStatusT[k].Caption;
       r.unit = w.lblT[k].Caption;
       r.limits = "< " + w.lblTempHiLimit[k].Caption;
@@ -131,7 +149,8 @@ std::vector<MonitorRow> MonitorConsole::Rows() const {
     } else {
       r.name = w.optCaseOpened.Caption;
       r.text = w.lblCaseOpen.Caption;
-      r.alarm = IsRed(w.lblCaseOpen);
+      // The chassis row has no red label: it is in alarm while the case is reported open.
+      r.alarm = r.enabled && w.optCaseOpened.Value;
     }
     rows.push_back(std::move(r));
   }
@@ -207,7 +226,8 @@ std::string MonitorConsole::TextRecord() {
       // The chassis row has a sentence instead of a value, unit and limits.
       s << Pad(r.text, 36);
     } else {
-      s << PadLeft(r.text, 9) << ' ' << Pad(r.unit, 4) << Pad(r.limits.empty() ? "" : "[" + r.limits + "]", 22);
+      s << PadLeft(r.text, 9) << ' ' << Pad(r.unit, 4)
+        << Pad(r.limits.empty() ? "" : "[" + r.limits + "]", 22);
     }
     s << (r.alarm ? "ALARM" : "ok");
   }

@@ -10,10 +10,8 @@ namespace veltrix::monitor {
 void frmdoctor::ShowWarning(std::int16_t index) {
   if (index < 0 || index >= kItemCount) return;
   if (WEnable[index] == 0) return;
-  // While fan control drives the fans (or one of its dialogs is in use) a slow or stopped fan
-  // is intended, not an alarm.
-  const bool fanItem = index >= kFirstFanItem && index < kFirstFanItem + kFanCount;
-  if (fanItem && (FanDialogOpen || FanControlEnabled)) return;
+  // Whether a slow fan under fan control is an alarm is the fan channel's decision; every
+  // call that reaches here is counted.
   ++WarnCount[index];
   if (WErr1[index] == 1) {
     WarnCount[index] = 0;

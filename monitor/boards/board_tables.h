@@ -159,7 +159,7 @@ struct TempCalibration {
   std::string_view model;
   std::array<TempRowCalibration, 3> rows{};
   TempBankRouting readBanks = TempBankRouting::kNormal;
-  bool limitsToOtherBank = false;  // Update_Temp_For_Winbond writes rows 1/2 to the other bank
+  bool limitsToOtherBank = false;  // temperature 1 is read (and its limits kept) in bank 2
 };
 std::span<const TempCalibration> TempCalibrationTable();
 // nullptr: offset 0, factor 1, normal banks.
@@ -207,7 +207,9 @@ NameList FanLabelListA();  // twelve: frmFan2 says "Fan 1"
 NameList FanLabelListB();  // five of list A: frmFan3 keeps its built-in text
 NameList FanLabelListC();  // four of list A: frmFan3 says "Fan 2"
 NameList Zt50AlarmList();  // six ZT50 boards: frmTemp1/frmTemp2 texts swapped
-NameList TempSwapList();   // two ZR boards: beep bits of items 13 and 14 swapped
+// Two ZR boards whose temperature 1 is read from bank 2: the beep bits of items 13 and 14 are
+// the other way round (a beep bit is the one of the bank the row is read from).
+NameList TempSwapList();
 
 // ---- chassis intrusion --------------------------------------------------------------------------
 

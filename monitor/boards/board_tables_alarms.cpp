@@ -59,7 +59,7 @@ namespace {
 
 constexpr std::string_view kTempSwap[] = {
     "ZR57LMAX",
-    "ZR75L",
+    "ZR53L",
 };
 
 }  // namespace

@@ -24,6 +24,26 @@ std::uint8_t LimitRegister(std::uint16_t family, int fan) {
   return static_cast<std::uint8_t>((family == kChipFamilyWinbond ? 0x3B : 0x10) + fan);
 }
 
+// The clock divisor the chip counts fan `fan` with, as its divisor registers hold it now.
+// Winbond: two bits in 0x47 (fans 0, 1) or 0x4B (fan 2) and a third bit in 0x5D; ITE: three
+// bits each for fans 0 and 1 in 0x0B, one bit (2 or 8) for fan 2.
+std::int16_t DivisorOnChip(Program& program, int fan) {
+  int n = 0;
+  if (program.G().ChipFamily == kChipFamilyWinbond) {
+    SelectBank(program, 0);
+    const std::uint8_t low =
+        fan == 2 ? ReadMonitorRegister(program, 0x4B) : ReadMonitorRegister(program, 0x47);
+    const int shift = fan == 0 ? 4 : 6;
+    const int third = (ReadMonitorRegister(program, 0x5D) >> (5 + fan)) & 1;
+    n = ((low >> shift) & 3) | (third << 2);
+  } else {
+    const std::uint8_t r0b = ReadMonitorRegister(program, 0x0B);
+    if (fan == 2) return (r0b & 0x40) != 0 ? 8 : 2;
+    n = fan == 0 ? (r0b & 7) : ((r0b >> 3) & 7);
+  }
+  return static_cast<std::int16_t>(1 << n);
+}
+
 // RPM of a limit count as the limit caption shows it; "0" when divisor or count is 0.
 std::string LimitRpmText(int divisor, int count) {
   const int product = divisor * count;
@@ -49,11 +69,19 @@ void frmdoctor::Init_Fan_Items() {
     WriteMonitorRegister(program_, 0x47, static_cast<std::uint8_t>((((r47 & 0xCF) | 0x20) & 0x3F) | 0x80));
     const std::uint8_t r4b = ReadMonitorRegister(program_, 0x4B);
     WriteMonitorRegister(program_, 0x4B, static_cast<std::uint8_t>((r4b & 0x3F) | 0x80));
+    // The divisors' third bit: clear, so the two-bit fields above are the whole divisor.
+    const std::uint8_t r5d = ReadMonitorRegister(program_, 0x5D);
+    WriteMonitorRegister(program_, 0x5D, static_cast<std::uint8_t>(r5d & 0x1F));
   } else if (g.ChipFamily == kChipFamilyIte) {
     const bool onOff = boards::UsesAlternativeIteFanSetup(g.ModelName);
     WriteMonitorRegister(program_, 0x13, onOff ? 0x70 : 0x77);
     WriteMonitorRegister(program_, 0x14, onOff ? 0x00 : 0xA0);
     WriteMonitorRegister(program_, 0x0B, 0x52);
+  }
+  // Speeds and limits are computed with the divisor the chip now counts with; a stored
+  // Fan_Divisor that says otherwise is replaced (and saved so by the next "Save").
+  if (g.ChipFamily == kChipFamilyWinbond || g.ChipFamily == kChipFamilyIte) {
+    for (int j = 0; j < kFanCount; ++j) FanChannel[j].Fan_Divisor = DivisorOnChip(program_, j);
   }
   for (int j = 0; j < kFanCount; ++j) {
     updFanLoLimit[j].Enabled = true;

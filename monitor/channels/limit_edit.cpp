@@ -12,7 +12,7 @@ namespace {
 
 void WriteVoltageLimitEnd(Program& program, int item, bool high, int count) {
   const auto& g = program.G();
-  const auto reg = VoltageLimitRegisterOf(g.ChipFamily, g.BoardVariant, item, high);
+  const auto reg = VoltageLimitRegisterOf(g.ChipFamily, g.BoardVariant, g.ChipId, item, high);
   if (!reg) return;
   if (reg->bank >= 0) SelectBank(program, static_cast<std::uint8_t>(reg->bank));
   WriteMonitorRegister(program, reg->reg, static_cast<std::uint8_t>(count & 0xFF));
@@ -71,16 +71,11 @@ void frmdoctor::updTempLoLimit_Change(int k) {
   const double degrees = static_cast<double>(l) / scale;
   lblTempLoLimit[k].Caption = Format2(degrees);
   TempChannel[k].Temp_LoLimit = static_cast<float>(degrees);
-  // The hysteresis registers exist on the Winbond chips only; on an ITE chip 0x3A is a voltage
-  // limit and must not be touched.
+  // The hysteresis registers exist on the Winbond chips only; ITE chips keep the low limit
+  // equal to the high one.
   if (program_.G().ChipFamily != kChipFamilyWinbond) return;
-  SelectBank(program_, static_cast<std::uint8_t>(k));
-  if (k == 0) {
-    WriteMonitorRegister(program_, 0x3A, static_cast<std::uint8_t>(l & 0xFF));
-  } else {
-    WriteMonitorRegister(program_, 0x53, static_cast<std::uint8_t>((l & 0x1FE) / 2));
-    WriteMonitorRegister(program_, 0x54, (l & 1) != 0 ? 0x80 : 0x00);
-  }
+  tempChipLowIsHigh_[static_cast<std::size_t>(k)] = false;
+  WriteTempLimitsToChip();
 }
 
 }  // namespace veltrix::monitor

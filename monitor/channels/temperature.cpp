@@ -14,19 +14,17 @@ namespace {
 
 constexpr const char* kNoTempRoutineText = "MotherBoard ERROR!!(ChkModuleTemp)";
 
-// Winbond temperatures 1 and 2 are read in half degrees.
-int ScaleOf(std::uint16_t family, int k) {
-  return family == kChipFamilyWinbond && k > 0 ? 2 : 1;
-}
-
-std::uint8_t WholeDegreesByte(int units) {
-  return static_cast<std::uint8_t>((units & 0x1FE) / 2);
-}
-std::uint8_t HalfDegreeByte(int units) {
-  return (units & 1) != 0 ? 0x80 : 0x00;
-}
+// No sensor on a running board is this cold: a reading below it is an open or missing sensor
+// (an ITE input reads -128 without a sensor and the bottom of its thermistor curve, -55, with
+// an open thermistor).
+constexpr int kLowestRealCelsius = -50;
+constexpr const char* kNoSensor = "N/A";  // fits the status box beside "-10.0"
 
 }  // namespace
+
+int frmdoctor::TempUnitsPerDegree(int k) const {
+  return program_.G().ChipFamily == kChipFamilyWinbond && k > 0 ? 2 : 1;
+}
 
 void frmdoctor::ChkModuleTemperature() {
   const std::optional<boards::TempRoutine> routine = boards::TempRoutineFor(program_.G().ModelName);
@@ -49,52 +47,77 @@ void frmdoctor::ChkModuleTemperature() {
 }
 
 void frmdoctor::ProcessAllTemperature() {
-  ProcessTemperatures(false, true);
+  ProcessTemperatures(true);
 }
 void frmdoctor::ProcessTemperatureCPU2_Sys1_Pin() {
-  ProcessTemperatures(true, false);
+  ProcessTemperatures(false);
 }
 void frmdoctor::ProcessTemperatureCPU3_Sys1_Pin() {
-  ProcessTemperatures(true, false);
+  ProcessTemperatures(false);
 }
 
-void frmdoctor::ProcessTemperatures(bool wrapNegative, bool allTemperatureRules) {
+frmdoctor::TempRule frmdoctor::TempRuleOf(int k) const {
+  const auto& g = program_.G();
+  const auto routine = boards::TempRoutineFor(g.ModelName);
+  if (routine == boards::TempRoutine::kProcessAllTemperature) {
+    return g.ChipFamily != kChipFamilyWinbond || k == 0 ? TempRule::kCaption : TempRule::kWindow;
+  }
+  return boards::TempCalibrationFor(g.ModelName) != nullptr ? TempRule::kCaption : TempRule::kWindow;
+}
+
+int frmdoctor::TempSensorOf(int k) const {
+  const auto& g = program_.G();
+  return g.ChipFamily == kChipFamilyWinbond && k > 0 ? boards::TempReadBank(g.ModelName, k) : k;
+}
+
+int frmdoctor::CalibratedTempUnits(int k, int raw) const {
+  const boards::TempCalibration* cal = boards::TempCalibrationFor(program_.G().ModelName);
+  if (cal == nullptr) return raw;
+  const boards::TempRowCalibration& row = cal->rows[static_cast<std::size_t>(k)];
+  int units = raw + row.offset;
+  if (row.factor != 1.0F) units = RoundHalfEven(units * static_cast<double>(row.factor));
+  return units;
+}
+
+void frmdoctor::ProcessTemperatures(bool allTemperatureRules) {
   const auto& g = program_.G();
   const bool winbond = g.ChipFamily == kChipFamilyWinbond;
-  const boards::TempCalibration* cal = boards::TempCalibrationFor(g.ModelName);
   for (int k = 0; k < kTempCount; ++k) {
     const int item = kFirstTempItem + k;
     if (WEnable[item] != 1) continue;
 
-    int units = 0;
+    // Every register holds a signed value: whole degrees, or for Winbond temperatures 1 and 2
+    // a 9-bit count of half degrees (the whole degrees, and 0x80 in the second byte for the
+    // half).
+    int raw = 0;
     if (winbond && k == 0) {
       SelectBank(program_, 0);
-      units = static_cast<std::int8_t>(ReadMonitorRegister(program_, 0x27));
+      raw = static_cast<std::int8_t>(ReadMonitorRegister(program_, 0x27));
     } else if (winbond) {
-      SelectBank(program_, boards::TempReadBank(g.ModelName, k));
-      const std::uint8_t whole = ReadMonitorRegister(program_, 0x50);
+      SelectBank(program_, static_cast<std::uint8_t>(TempSensorOf(k)));
+      const auto whole = static_cast<std::int8_t>(ReadMonitorRegister(program_, 0x50));
       const std::uint8_t half = ReadMonitorRegister(program_, 0x51);
-      units = 2 * whole + (half == 0x80 ? 1 : 0);
-      if (wrapNegative && units > 255) units -= 512;
+      raw = 2 * whole + (half == 0x80 ? 1 : 0);
     } else {
-      units = ReadMonitorRegister(program_, static_cast<std::uint8_t>(0x29 + k));
+      raw = static_cast<std::int8_t>(ReadMonitorRegister(program_, static_cast<std::uint8_t>(0x29 + k)));
     }
-    if (cal != nullptr) {
-      const boards::TempRowCalibration& row = cal->rows[static_cast<std::size_t>(k)];
-      units += row.offset;
-      if (row.factor != 1.0F) units = RoundHalfEven(units * static_cast<double>(row.factor));
-    }
-
-    const int scale = ScaleOf(g.ChipFamily, k);
+    const int scale = TempUnitsPerDegree(k);
+    const int units = CalibratedTempUnits(k, raw);
     sldTemp[k].Value = units;
+    if (raw < kLowestRealCelsius * scale) {
+      // Nothing to judge: no sensor is connected (or it is broken).
+      lblStatusT[k].Caption = kNoSensor;
+      CloseWarning(static_cast<std::int16_t>(item));
+      lblStatusT[k].BackColor = forms::kColorGreen;
+      continue;
+    }
     lblStatusT[k].Caption = Format1(static_cast<double>(units) / scale);
 
     bool outOfRange = false;
     if (allTemperatureRules && FanControlMethod == kFanMethodRecommended) {
       outOfRange = false;  // the recommended fan setting manages temperatures itself
     } else {
-      const bool captionRule = allTemperatureRules ? (!winbond || k == 0) : cal != nullptr;
-      if (captionRule) {
+      if (TempRuleOf(k) == TempRule::kCaption) {
         outOfRange =
             CaptionValue(lblStatusT[k].Caption.Get()) > CaptionValue(lblTempHiLimit[k].Caption.Get());
       } else {
@@ -123,6 +146,7 @@ void frmdoctor::Init_Temp_Items() {
       Init_Temp_Items_For_ITE(k);
     }
   }
+  WriteTempLimitsToChip();
   for (int k = 0; k < kTempCount; ++k) MoveTempThumb(k, CaptionValue(lblStatusT[k].Caption.Get()));
 }
 
@@ -163,25 +187,7 @@ void frmdoctor::InitTempRow(int k, int scale, bool winbond) {
   lblTempLoLimit[k].Caption = Format2(rec.Temp_LoLimit);
   lblTempHiLimit[k].Caption = Format2(rec.Temp_HiLimit);
   sldTemp[k].Enabled = false;
-
-  if (winbond) {
-    SelectBank(program_, static_cast<std::uint8_t>(k));
-    if (k == 0) {
-      WriteMonitorRegister(program_, 0x39, static_cast<std::uint8_t>(hiCount & 0xFF));
-      WriteMonitorRegister(program_, 0x3A, static_cast<std::uint8_t>(loCount & 0xFF));
-    } else {
-      WriteMonitorRegister(program_, 0x55, WholeDegreesByte(hiCount));
-      WriteMonitorRegister(program_, 0x56, HalfDegreeByte(hiCount));
-      WriteMonitorRegister(program_, 0x53, WholeDegreesByte(loCount));
-      WriteMonitorRegister(program_, 0x54, HalfDegreeByte(loCount));
-    }
-  } else if (k < 2) {
-    // The ITE chip has no limit pair for its third temperature here.
-    WriteMonitorRegister(program_, static_cast<std::uint8_t>(0x40 + 2 * k),
-                         static_cast<std::uint8_t>(hiCount & 0xFF));
-    WriteMonitorRegister(program_, static_cast<std::uint8_t>(0x41 + 2 * k),
-                         static_cast<std::uint8_t>(loCount & 0xFF));
-  }
+  tempChipLowIsHigh_[static_cast<std::size_t>(k)] = false;  // the chip's limits follow with all rows
 }
 
 // ---- high-limit updates -------------------------------------------------------------------------
@@ -193,12 +199,8 @@ void frmdoctor::Update_Temp_For_ITE(int k) {
   lblTempHiLimit[k].Caption = Format2(h);
   TempChannel[k].Temp_HiLimit = static_cast<float>(h);
   TempChannel[k].Temp_LoLimit = static_cast<float>(h);
-  if (k < 2) {
-    WriteMonitorRegister(program_, static_cast<std::uint8_t>(0x40 + 2 * k),
-                         static_cast<std::uint8_t>(h & 0xFF));
-    WriteMonitorRegister(program_, static_cast<std::uint8_t>(0x41 + 2 * k),
-                         static_cast<std::uint8_t>(h & 0xFF));
-  }
+  tempChipLowIsHigh_[static_cast<std::size_t>(k)] = true;
+  WriteTempLimitsToChip();
 }
 
 void frmdoctor::Update_Temp_For_Winbond(int k) {
@@ -216,20 +218,8 @@ void frmdoctor::Update_Temp_For_Winbond(int k) {
   lblTempLoLimit[k].Caption = Format2(degrees);
   TempChannel[k].Temp_HiLimit = static_cast<float>(degrees);
   TempChannel[k].Temp_LoLimit = TempChannel[k].Temp_HiLimit;
-
-  if (k == 0) {
-    SelectBank(program_, 0);
-    WriteMonitorRegister(program_, 0x39, static_cast<std::uint8_t>(h & 0xFF));
-    WriteMonitorRegister(program_, 0x3A, static_cast<std::uint8_t>(h & 0xFF));
-  } else {
-    int bank = k;
-    if (cal != nullptr && cal->limitsToOtherBank) bank = k == 1 ? 2 : 1;
-    SelectBank(program_, static_cast<std::uint8_t>(bank));
-    WriteMonitorRegister(program_, 0x55, WholeDegreesByte(h));
-    WriteMonitorRegister(program_, 0x53, WholeDegreesByte(h));
-    WriteMonitorRegister(program_, 0x56, HalfDegreeByte(h));
-    WriteMonitorRegister(program_, 0x54, HalfDegreeByte(h));
-  }
+  tempChipLowIsHigh_[static_cast<std::size_t>(k)] = true;
+  WriteTempLimitsToChip();
 }
 
 // ---- thermometer --------------------------------------------------------------------------------

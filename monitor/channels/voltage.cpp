@@ -1,5 +1,6 @@
 // Voltage channels: per-tick sampling on the five wirings, the negative-rail formulas and the
 // set-up of the rows and the chip's voltage limit registers.
+#include <array>
 #include <cmath>
 
 #include "monitor/channels/number_format.h"
@@ -167,6 +168,11 @@ std::int16_t frmdoctor::TransVoltageToLimitReg(std::int16_t item, float volts) {
 // ---- set-up -------------------------------------------------------------------------------------
 
 void frmdoctor::init_Voltage_items() {
+  SetUpVoltageRows();
+  OpenUnusedVoltageLimits();
+}
+
+void frmdoctor::SetUpVoltageRows() {
   switch (program_.G().BoardVariant) {
     case 0:
       init_Voltage_items_For_Winbond_SuperIO();
@@ -246,13 +252,37 @@ void frmdoctor::SetUpVoltageRow(int item, bool negative) {
 }
 
 void frmdoctor::WriteVoltageLimits(int item, int hiCount, int loCount) {
+  // An item the board lacks has no input of its own: its limits would land on an unconnected
+  // input (or on one another item reads) and trip the chip's beep.
+  if (ItemPresent[item] != 1) return;
   const auto& g = program_.G();
-  const auto hiReg = VoltageLimitRegisterOf(g.ChipFamily, g.BoardVariant, item, true);
-  const auto loReg = VoltageLimitRegisterOf(g.ChipFamily, g.BoardVariant, item, false);
+  const auto hiReg = VoltageLimitRegisterOf(g.ChipFamily, g.BoardVariant, g.ChipId, item, true);
+  const auto loReg = VoltageLimitRegisterOf(g.ChipFamily, g.BoardVariant, g.ChipId, item, false);
   if (!hiReg || !loReg) return;
   if (hiReg->bank >= 0) SelectBank(program_, static_cast<std::uint8_t>(hiReg->bank));
   WriteMonitorRegister(program_, hiReg->reg, static_cast<std::uint8_t>(hiCount & 0xFF));
   WriteMonitorRegister(program_, loReg->reg, static_cast<std::uint8_t>(loCount & 0xFF));
+}
+
+void frmdoctor::OpenUnusedVoltageLimits() {
+  // An input no present item reads (unconnected, or the rail of an item the board lacks) gets
+  // the widest window, so its comparison never trips; on ITE chips every voltage shares one
+  // beep enable, so a single tripped input would sound for all of them.
+  const auto& g = program_.G();
+  std::array<bool, kVoltageInputCount> read{};
+  for (int i = 0; i < kVoltageCount; ++i) {
+    if (ItemPresent[i] != 1) continue;
+    if (const auto input = VoltageInputOf(g.ChipFamily, g.BoardVariant, g.ChipId, i)) read[*input] = true;
+  }
+  for (int input = 0; input < kVoltageInputCount; ++input) {
+    if (read[input] || !ChipHasVoltageInput(g.ChipFamily, g.ChipId, input)) continue;
+    const auto hiReg = VoltageInputLimitRegister(g.ChipFamily, input, true);
+    const auto loReg = VoltageInputLimitRegister(g.ChipFamily, input, false);
+    if (!hiReg || !loReg) continue;
+    if (hiReg->bank >= 0) SelectBank(program_, static_cast<std::uint8_t>(hiReg->bank));
+    WriteMonitorRegister(program_, hiReg->reg, 0xFF);
+    WriteMonitorRegister(program_, loReg->reg, 0x00);
+  }
 }
 
 }  // namespace veltrix::monitor

@@ -2,6 +2,13 @@
 
 namespace veltrix::monitor {
 
+namespace {
+constexpr std::uint16_t kWinbond = 1;
+constexpr std::uint16_t kIte = 2;
+constexpr std::uint32_t kW83697HF = 0x60;
+constexpr std::uint32_t kW83637HF = 0x80;
+}  // namespace
+
 std::uint8_t IteVoltageInput(std::uint16_t variant, int item) {
   // SDRAM boards and the first DDR wiring read 3.3Vsb/-5V on input 5 and -12V on input 6; the
   // second DDR wiring has them the other way round; updated DDR boards read in order.
@@ -10,6 +17,24 @@ std::uint8_t IteVoltageInput(std::uint16_t variant, int item) {
     if (item == 6) return 0x25;
   }
   return static_cast<std::uint8_t>(0x20 + item);
+}
+
+std::optional<int> VoltageInputOf(std::uint16_t family, std::uint16_t variant, std::uint32_t chipId,
+                                  int item) {
+  if (item < 0 || item >= kVoltageInputCount) return std::nullopt;
+  if (family == kIte) return IteVoltageInput(variant, item) - 0x20;
+  if (family != kWinbond) return std::nullopt;
+  if (chipId == kW83637HF && item == 4) return 1;
+  if (chipId == kW83637HF && (item == 5 || item == 6)) return 4;
+  return item;
+}
+
+bool ChipHasVoltageInput(std::uint16_t family, std::uint32_t chipId, int input) {
+  if (input < 0 || input >= kVoltageInputCount) return false;
+  if (family != kWinbond) return family == kIte;
+  if (chipId == kW83697HF) return input != 1;
+  if (chipId == kW83637HF) return input != 5 && input != 6;
+  return true;
 }
 
 bool IsNegativeRailItem(std::uint16_t variant, int item) {
@@ -29,28 +54,26 @@ bool IsNegativeRailItem(std::uint16_t variant, int item) {
   }
 }
 
-std::optional<IteLimitPair> IteVoltageLimitRegisters(std::uint16_t variant, int item) {
-  const int input = IteVoltageInput(variant, item) - 0x20;
-  if (input < 0 || input > 7) return std::nullopt;
-  return IteLimitPair{static_cast<std::uint8_t>(0x30 + 2 * input),
-                      static_cast<std::uint8_t>(0x31 + 2 * input)};
+std::optional<VoltageLimitRegister> VoltageInputLimitRegister(std::uint16_t family, int input, bool high) {
+  if (input < 0 || input >= kVoltageInputCount) return std::nullopt;
+  if (family == kWinbond) {
+    // Inputs 0..6 in bank 0 (high 0x2B + 2n, low 0x2C + 2n); 5VSB and VBAT in bank 5.
+    if (input <= 6)
+      return VoltageLimitRegister{0, static_cast<std::uint8_t>((high ? 0x2B : 0x2C) + 2 * input)};
+    if (input == 7) return VoltageLimitRegister{5, static_cast<std::uint8_t>(high ? 0x54 : 0x55)};
+    return VoltageLimitRegister{5, static_cast<std::uint8_t>(high ? 0x56 : 0x57)};
+  }
+  if (family == kIte && input <= 7) {
+    return VoltageLimitRegister{-1, static_cast<std::uint8_t>((high ? 0x30 : 0x31) + 2 * input)};
+  }
+  return std::nullopt;
 }
 
 std::optional<VoltageLimitRegister> VoltageLimitRegisterOf(std::uint16_t family, std::uint16_t variant,
-                                                           int item, bool high) {
-  if (item < 0 || item > 8) return std::nullopt;
-  if (family == 1) {
-    // Winbond: inputs 0..6 in bank 0 (high 0x2B + 2i, low 0x2C + 2i); 5VSB and VBAT in bank 5.
-    if (item <= 6) return VoltageLimitRegister{0, static_cast<std::uint8_t>((high ? 0x2B : 0x2C) + 2 * item)};
-    if (item == 7) return VoltageLimitRegister{5, static_cast<std::uint8_t>(high ? 0x54 : 0x55)};
-    return VoltageLimitRegister{5, static_cast<std::uint8_t>(high ? 0x56 : 0x57)};
-  }
-  if (family == 2) {
-    const std::optional<IteLimitPair> pair = IteVoltageLimitRegisters(variant, item);
-    if (!pair) return std::nullopt;
-    return VoltageLimitRegister{-1, high ? pair->high : pair->low};
-  }
-  return std::nullopt;
+                                                           std::uint32_t chipId, int item, bool high) {
+  const std::optional<int> input = VoltageInputOf(family, variant, chipId, item);
+  if (!input) return std::nullopt;
+  return VoltageInputLimitRegister(family, *input, high);
 }
 
 }  // namespace veltrix::monitor

@@ -106,10 +106,10 @@ void frmdoctor::cmdSave_Click() {
 void frmdoctor::cmdDefault_Click() {
   RunStep(SettingSteps.UnloadAlarmDialogs);
 
-  // Fan stop detection starts over, as at start-up.
+  // Fan stop detection starts over, as at start-up: a fan that is stopped now alarms.
   for (int j = 0; j < kFanCount; ++j) {
     FanStopLatch[j] = 0;
-    LastFanCount[j] = 255;
+    LastFanCount[j] = 0;
   }
 
   const int interval = Timer1.Interval;

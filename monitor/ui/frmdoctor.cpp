@@ -47,10 +47,11 @@ void RunStep(const std::function<void()>& step) {
 void frmdoctor::Form_Load() {
   auto& g = program_.G();
 
-  // Per-fan stop detection starts clean; the temperature path is not known yet.
+  // Per-fan stop detection starts clean: no fan was seen stopped, so a fan that is dead from
+  // power-on alarms on the first tick. The temperature path is not known yet.
   for (int j = 0; j < kFanCount; ++j) {
     FanStopLatch[j] = 0;
-    LastFanCount[j] = 255;
+    LastFanCount[j] = 0;
   }
   AllTempPath = 0;
 

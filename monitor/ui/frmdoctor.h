@@ -208,7 +208,7 @@ class frmdoctor : public forms::Form {
   std::array<FanChannelRecord, kFanCount> FanChannel{};
   std::array<TempChannelRecord, kTempCount> TempChannel{};
 
-  std::array<std::uint8_t, 4> LastFanCount{255, 255, 255, 255};
+  std::array<std::uint8_t, 4> LastFanCount{};  // 0 until a fan is read: a first stop alarms
   std::array<std::int16_t, 4> FanStopLatch{};  // -1: a stop not yet reported
   std::int16_t FanLimitReady = -1;             // 0 while Init_Fan_Items writes a spin value
   std::int16_t LimitsReady = 0;                // 0 while the rows are being set up
@@ -408,12 +408,23 @@ class frmdoctor : public forms::Form {
   // Shared pieces of the voltage routines (voltage.cpp).
   void SampleVoltage(int item, std::uint8_t count, bool negative);
   void JudgeVoltage(int item, int count);
+  void SetUpVoltageRows();
   void SetUpVoltageRow(int item, bool negative);
   void WriteVoltageLimits(int item, int hiCount, int loCount);
+  void OpenUnusedVoltageLimits();
   // Shared reading of the three temperature routines (temperature.cpp).
   enum class TempRule { kWindow, kCaption };
-  void ProcessTemperatures(bool wrapNegative, bool allTemperatureRules);
+  void ProcessTemperatures(bool allTemperatureRules);
   void InitTempRow(int k, int scale, bool winbond);
+  TempRule TempRuleOf(int k) const;               // how row k is judged on this board
+  int TempSensorOf(int k) const;                  // the chip temperature (0..2) row k is read from
+  int TempUnitsPerDegree(int k) const;            // 2 for Winbond temperatures 1 and 2, else 1
+  int CalibratedTempUnits(int k, int raw) const;  // the reading row k shows for a raw value
+  // The chip's own temperature limits (temperature_limits.cpp).
+  void WriteTempLimitsToChip();
+  int JudgedTempTop(int k) const;
+  int RawTempAtMost(int k, int units) const;
+  std::array<bool, kTempCount> tempChipLowIsHigh_{};  // the last edit set both limits of the row
 
   Program& program_;
 };

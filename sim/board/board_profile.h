@@ -71,7 +71,14 @@ struct TempWiring {
   double stillAirRiseC = 0.0;   // extra degrees with the cooling fan stopped
   int coolingFan = -1;          // tach input of the fan that cools it, -1 = none
   double timeConstantS = 20.0;  // first-order thermal lag
+  // What the chip's input sees: the real temperature x readGain + readOffsetC. A sensor that
+  // is not a plain diode at the chip (a thermistor network, a sensor the board's calibration
+  // corrects, one the chip's offset register corrects) reads off by this much.
+  double readGain = 1.0;
+  double readOffsetC = 0.0;
   constexpr bool Wired() const { return !name.empty(); }
+  constexpr double Reading(double realC) const { return realC * readGain + readOffsetC; }
+  constexpr double RealFromReading(double readingC) const { return (readingC - readOffsetC) / readGain; }
 };
 using TempSet = std::array<TempWiring, kTempInputs>;  // by chip temperature input
 
@@ -205,8 +212,7 @@ inline constexpr RailSet kIteDdrUpdatedRails{{
 }};
 
 inline constexpr FanSet kThreeFans{{
-    FanWiring{"CPU", 4800.0, 0},
-    FanWiring{"SYS", 2600.0, 1},
+    FanWiring{"CPU", 4800.0, 0}, FanWiring{"SYS", 2600.0, 1},
     FanWiring{"AUX", 2900.0, -1},  // a chassis fan, comfortably above the default limit
 }};
 inline constexpr FanSet kTwoFans{{
@@ -220,6 +226,9 @@ inline constexpr TempSet kThreeTemps{{
     TempWiring{"SYS", 31.0, 6.0, 8.0, 1, 60.0},
     TempWiring{"AUX", 33.0, 4.0, 0.0, -1, 90.0},
 }};
+// The same sensors where the board's second (or third) temperature input is the CPU's.
+inline constexpr TempSet kCpuSecondTemps{{kThreeTemps[1], kThreeTemps[0], kThreeTemps[2]}};
+inline constexpr TempSet kCpuThirdTemps{{kThreeTemps[1], kThreeTemps[2], kThreeTemps[0]}};
 inline constexpr TempSet kTwoTemps{{
     TempWiring{"CPU", 40.0, 24.0, 45.0, 0, 15.0},
     TempWiring{"SYS", 32.0, 6.0, 8.0, 1, 60.0},

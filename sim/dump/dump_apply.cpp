@@ -104,19 +104,22 @@ std::vector<StuckReading> ApplyDump(const RegisterDump& dump, const BoardProfile
       if (auto c = b5->At(0x50)) physics.SetPinVolts(7, pinFromCount(*c));  // through the 5VSB divider
       if (auto c = b5->At(0x51)) physics.SetPinVolts(8, pinFromCount(*c));
     }
-    if (auto c = main->At(0x27)) physics.HoldTemperature(0, SignedByte(*c));
+    if (auto c = main->At(0x27)) physics.HoldTemperature(0, physics.RealFromReading(0, SignedByte(*c)));
     for (int k = 1; k <= 2; ++k) {
       const DumpTable* bt = BankTable(dump, k);
       if (!bt) continue;
       auto msb = bt->At(0x50), lsb = bt->At(0x51);
-      if (msb) physics.HoldTemperature(k, SignedByte(*msb) + ((lsb && (*lsb & 0x80)) ? 0.5 : 0.0));
+      if (msb) {
+        const double reading = SignedByte(*msb) + ((lsb && (*lsb & 0x80)) ? 0.5 : 0.0);
+        physics.HoldTemperature(k, physics.RealFromReading(k, reading));
+      }
     }
   } else {
     for (int n = 0; n <= 8; ++n) {
       if (auto c = main->At(0x20 + n)) physics.SetPinVolts(n, pinFromCount(*c));
     }
     for (int k = 0; k < 3; ++k) {
-      if (auto c = main->At(0x29 + k)) physics.HoldTemperature(k, SignedByte(*c));
+      if (auto c = main->At(0x29 + k)) physics.HoldTemperature(k, physics.RealFromReading(k, SignedByte(*c)));
     }
   }
 

@@ -16,6 +16,18 @@ bool ValidInput(int i, int n) {
   return i >= 0 && i < n;
 }
 
+// Speed of a fan, as a fraction of its full speed, against its drive (PWM duty 0..1). Below a
+// few percent the motor does not turn; above that the speed rises steeply and levels off, so a
+// third of the duty already gives about nine tenths of the speed. (The fan-control output
+// tables of these boards were measured on fans like this.)
+double SpeedAtDrive(double drive) {
+  constexpr double kStartDrive = 0.045;
+  constexpr double kKnee = 0.03;
+  if (drive <= kStartDrive) return 0.0;
+  const auto rise = [](double x) { return x / (x + kKnee); };
+  return std::min(1.0, rise(drive - kStartDrive) / rise(1.0 - kStartDrive));
+}
+
 }  // namespace
 
 SensorPhysics::SensorPhysics(const BoardProfile& profile, std::uint64_t seed) : rng_(seed) {
@@ -43,7 +55,7 @@ double SensorPhysics::FanTarget(const Fan& fan, const std::array<double, kFanInp
   if (fan.held) return *fan.held;
   double drive = 1.0;
   if (fan.output >= 0 && fan.output < kFanInputs) drive = std::clamp(driveOutputs[fan.output], 0.0, 1.0);
-  return fan.fullRpm * drive;
+  return fan.fullRpm * SpeedAtDrive(drive);
 }
 
 double SensorPhysics::TempTarget(const Temp& t) const {
@@ -96,7 +108,10 @@ void SensorPhysics::Sample() {
     // Below a few dozen RPM a tachometer gives no usable pulses.
     inputs_.fanRpm[i] = rpm < 30.0 ? 0.0 : rpm;
   }
-  for (int i = 0; i < kTempInputs; ++i) inputs_.tempC[i] = temps_[i].c;
+  for (int i = 0; i < kTempInputs; ++i) {
+    const TempWiring& w = temps_[i].wiring;
+    inputs_.tempC[i] = w.Wired() ? w.Reading(temps_[i].c) : temps_[i].c;
+  }
 }
 
 void SensorPhysics::SetRailVolts(int input, double volts) {
@@ -144,6 +159,11 @@ void SensorPhysics::SetFanSpeedNow(int tach, double rpm) {
   if (!ValidInput(tach, kFanInputs)) return;
   fans_[tach].rpm = std::max(0.0, rpm);
   Sample();
+}
+
+double SensorPhysics::RealFromReading(int input, double readingC) const {
+  if (!ValidInput(input, kTempInputs) || !temps_[input].wiring.Wired()) return readingC;
+  return temps_[input].wiring.RealFromReading(readingC);
 }
 
 void SensorPhysics::HoldTemperature(int input, std::optional<double> celsius) {

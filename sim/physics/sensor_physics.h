@@ -59,8 +59,12 @@ class SensorPhysics {
   double FanRpm(int tach) const { return fans_[tach].rpm; }
   double FanFullRpm(int tach) const { return fans_[tach].fullRpm; }
 
+  // Temperatures are the real ones at the sensor; the chip's input sees the sensor's reading
+  // of them (TempWiring::Reading).
   void HoldTemperature(int input, std::optional<double> celsius);
   double TemperatureC(int input) const { return temps_[input].c; }
+  // The real temperature that makes input `input` read `readingC` (a register dump explained).
+  double RealFromReading(int input, double readingC) const;
 
   void SetCaseOpen(bool open) { inputs_.caseOpen = open; }
 

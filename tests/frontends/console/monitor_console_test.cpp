@@ -178,6 +178,10 @@ TEST(MonitorConsole, OneJsonObjectPerTickWithEveryItem) {
   EXPECT_FALSE(second["items"][1]["present"].boolean()) << "no +2.5V on Winbond boards";
   EXPECT_EQ(second["items"][9]["text"].str(), w.lblFanSpeed[0].Caption.Get());
   EXPECT_EQ(second["items"][12]["text"].str(), w.lblStatusT[0].Caption.Get());
+  // ZT50 boards show temperature 0 in the row captioned "CPU Temp" (the rows trade places, the
+  // captions stay): a record names each row as the window does.
+  EXPECT_EQ(second["items"][12]["name"].str(), "CPU Temp");
+  EXPECT_EQ(second["items"][13]["name"].str(), "System Temp");
   EXPECT_EQ(second["items"][15]["text"].str(), w.lblCaseOpen.Caption.Get());
   // Messages are reported once, in the record after they were shown.
   ASSERT_GE(first["messages"].size(), 1u);
@@ -186,6 +190,30 @@ TEST(MonitorConsole, OneJsonObjectPerTickWithEveryItem) {
   for (std::size_t d = 0; d < second["dialogs"].size(); ++d) {
     EXPECT_EQ(second["dialogs"][d].str().rfind("frm", 0), 0u);
   }
+}
+
+TEST(MonitorConsole, AnOpenedChassisIsAnAlarmInBothRecords) {
+  testsupport::SimProgram p("ZQ52");
+  std::ostringstream json;
+  std::ostringstream text;
+  MonitorConsole jsonConsole(p.Prog(), json, {.json = true});
+  MonitorConsole textConsole(p.Prog(), text);
+  ASSERT_EQ(p.Start(), std::nullopt);
+  jsonConsole.Attach();
+  auto& w = p.Prog().frmdoctor();
+  p.AdvanceMs(w.Timer1.Interval);
+  EXPECT_FALSE(Reader(json.str()).Document()["items"][15]["alarm"].boolean()) << "closed";
+
+  p.Machine().SetCaseOpen(true);
+  json.str("");
+  p.AdvanceMs(w.Timer1.Interval);
+  const Json record = Reader(json.str()).Document();
+  const Json& chassis = record["items"][15];
+  EXPECT_EQ(chassis["text"].str(), "PC chassis is opened!!!");
+  EXPECT_TRUE(chassis["alarm"].boolean());
+  textConsole.Attach();
+  p.AdvanceMs(w.Timer1.Interval);
+  EXPECT_NE(text.str().find("PC chassis is opened!!!             ALARM"), std::string::npos) << text.str();
 }
 
 TEST(MonitorConsole, TextRowsAreAlignedAndSkipAbsentItems) {

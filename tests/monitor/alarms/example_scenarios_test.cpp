@@ -101,6 +101,24 @@ TEST(ExampleScenarios, OverheatingCpuIsGreenUnderTheRecommendedFanSetting) {
   }
 }
 
+TEST(ExampleScenarios, OverheatingCpuAlarmsOnTheRowCaptionedCpu) {
+  // The boards the examples' README names: the default board, a ZT50 board, a board without a
+  // second temperature.
+  const std::pair<const char*, const char*> cases[] = {
+      {"ZQ51/ZQ51S", "frmTemp2"}, {"ZT50L", "frmTemp1"}, {"ZQ79LPLUS", "frmTemp3"}};
+  for (const auto& [board, dialog] : cases) {
+    SCOPED_TRACE(board);
+    SimProgram p(board);
+    Play(p, "cpu-overheat.scn");
+    ASSERT_FALSE(p.Start());
+    p.AdvanceMs(8000 - p.Scheduler().NowMs());
+    for (int k = 0; k < monitor::kTempCount; ++k) {
+      const std::string form(monitor::AlarmFormName(monitor::kFirstTempItem + k));
+      EXPECT_EQ(Showing(p, form), form == dialog) << form;
+    }
+  }
+}
+
 class ChassisExample : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(ChassisExample, OpenedCaseStaysReportedUntilIgnoreThenDisable) {

@@ -64,19 +64,16 @@ TEST_F(WarningDispatch, WithoutFirstSampleRuleOnlyThreeSamplesInARowShowIt) {
   EXPECT_EQ(Main(p).WarnCount[kPlus12], 0) << "the count starts again after the show";
 }
 
-TEST_F(WarningDispatch, DisabledItemAndControlledFansRaiseNothing) {
+TEST_F(WarningDispatch, DisabledItemRaisesNothingAndFanAlarmsAreNotSwallowedHere) {
   Main(p).WEnable[kPlus12] = 0;
   p.Run([&] { Main(p).ShowWarning(kPlus12); });
   EXPECT_EQ(Main(p).WarnCount[kPlus12], 0);
   EXPECT_EQ(Dialog(p, "frmVp12"), nullptr);
 
+  // Fan control's quiet fans are the fan channel's business: a fan alarm that reaches the
+  // dispatcher is shown whatever fan control is doing.
   Main(p).FanControlEnabled = true;
-  p.Run([&] { Main(p).ShowWarning(kFirstFanItem); });
-  Main(p).FanControlEnabled = false;
   Main(p).FanDialogOpen = true;
-  p.Run([&] { Main(p).ShowWarning(kFirstFanItem); });
-  EXPECT_EQ(Dialog(p, "frmFan1"), nullptr);
-  Main(p).FanDialogOpen = false;
   p.Run([&] { Main(p).ShowWarning(kFirstFanItem); });
   EXPECT_TRUE(Showing(p, "frmFan1"));
 }

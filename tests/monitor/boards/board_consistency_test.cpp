@@ -127,6 +127,18 @@ TEST(BoardConsistency, ListsNameBoardsOfTheRightKind) {
       EXPECT_EQ(b->chipFamily, 1) << m;
     }
   }
+  // The temperature-swap list and the boards whose limits of temperature 1 go to bank 2 are the
+  // boards that read temperature 1 from bank 2: their chip comparators are the other way round.
+  std::set<std::string_view> readFromBank2;
+  for (const auto& b : AllKnownModels()) {
+    if (b.chipFamily == 1 && (b.presentItems & ItemBit(13)) != 0 && TempReadBank(b.model, 1) == 2) {
+      readFromBank2.insert(b.model);
+    }
+  }
+  EXPECT_EQ(std::set<std::string_view>(TempSwapList().begin(), TempSwapList().end()), readFromBank2);
+  for (const auto& c : TempCalibrationTable()) {
+    EXPECT_EQ(c.limitsToOtherBank, readFromBank2.count(c.model) == 1) << c.model;
+  }
   if (auto* b = board(OnOffFanModel())) {
     EXPECT_EQ(b->chipFamily, 2);
   }

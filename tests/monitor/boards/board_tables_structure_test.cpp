@@ -235,7 +235,7 @@ TEST(TemperatureTables, WiringAndCalibrationValues) {
   EXPECT_NEAR(static_cast<double>(LiveNames(wiring).size()), 250.0, 10.0);
 
   std::set<int> row0Offsets, row12Offsets, extensions;
-  int factor026 = 0, factor036 = 0, otherBank = 0;
+  int row0Factors = 0, row12Factors = 0, otherBank = 0;
   std::map<TempBankRouting, std::vector<std::string_view>> routings;
   for (const auto& c : TempCalibrationTable()) {
     for (int k = 0; k < 3; ++k) {
@@ -246,19 +246,33 @@ TEST(TemperatureTables, WiringAndCalibrationValues) {
       EXPECT_TRUE(row.captionLowering == 0 || row.captionLowering == 15 || row.captionLowering == 30)
           << c.model;
     }
-    if (c.rows[0].factor == 0.26F) {
-      ++factor026;
+    if (c.rows[0].factor != 1.0F) {
+      ++row0Factors;
       EXPECT_EQ(TempRoutineFor(c.model), TempRoutine::kProcessTemperatureCPU3_Sys1_Pin) << c.model;
     }
-    if (c.rows[1].factor == 0.36F || c.rows[2].factor == 0.36F) ++factor036;
+    if (c.rows[1].factor != 1.0F || c.rows[2].factor != 1.0F) ++row12Factors;
+    // The alarm of a calibrated row can fire: the sensor's top reading (127 degrees, 255 half
+    // degrees) shows above the limit the row has by default (a limit edit shows the limit of
+    // some rows lower by their caption lowering; start-up runs one).
+    const CatalogBoard* board = FindCatalogBoard(c.model);
+    for (int k = 0; k < 3; ++k) {
+      if (board == nullptr || (board->presentItems & ItemBit(12 + k)) == 0) continue;
+      const auto& row = c.rows[static_cast<std::size_t>(k)];
+      const int scale = k == 0 ? 1 : 2;
+      const double top = (127.0 * scale + scale - 1 + row.offset) * static_cast<double>(row.factor) / scale;
+      const double limit =
+          static_cast<double>(TempLimitDefaultsFor(c.model).hiLimit[static_cast<std::size_t>(k)]) -
+          row.captionLowering;
+      EXPECT_GT(top, limit + 10.0) << c.model << " row " << k;
+    }
     routings[c.readBanks].push_back(c.model);
     otherBank += c.limitsToOtherBank ? 1 : 0;
   }
   EXPECT_EQ(row0Offsets, (std::set<int>{-42, -37, -30}));
   EXPECT_EQ(row12Offsets, (std::set<int>{-74, -60, -30}));
   EXPECT_EQ(extensions, (std::set<int>{25, 27, 29, 50}));
-  EXPECT_EQ(factor026, 1);
-  EXPECT_EQ(factor036, 2);
+  EXPECT_EQ(row0Factors, 1);
+  EXPECT_EQ(row12Factors, 2);
   EXPECT_EQ(otherBank, 2);
   ASSERT_EQ(routings[TempBankRouting::kSwapped].size(), 1u);
   ASSERT_EQ(routings[TempBankRouting::kBothBank1].size(), 1u);

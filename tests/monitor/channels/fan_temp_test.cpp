@@ -12,6 +12,11 @@ namespace {
 using channeltest::Main;
 using channeltest::Started;
 
+bool Loaded(testsupport::SimProgram& p, const char* form) {
+  const forms::Form* f = p.App().FindForm(form);
+  return f != nullptr && f->IsLoaded();
+}
+
 TEST(Fan, LimitCaptionAndSpinner) {
   auto p = Started("ZT50E");
   auto& w = Main(*p);
@@ -92,6 +97,69 @@ TEST(Fan, UnderFanControlAStopIsNotedOnceAndNotAlarmed) {
   EXPECT_EQ(w.lblFanSpeed[1].BackColor, forms::kColorGreen);
 }
 
+TEST(Fan, AFanDeadFromPowerOnAlarmsOnEveryTickAndAgainAfterLoadDefault) {
+  testsupport::SimProgram p("ZT50E");
+  p.Machine().SetFanFault(*p.Machine().FindFan("SYS"), sim::FanFault::kFailed);
+  ASSERT_EQ(p.Start(), std::nullopt);
+  auto& w = Main(p);
+  for (int tick = 0; tick < 3; ++tick) {
+    p.AdvanceMs(w.Timer1.Interval);
+    EXPECT_EQ(w.lblFanSpeed[1].BackColor, forms::kColorRed) << "tick " << tick;
+    EXPECT_TRUE(Loaded(p, "frmFan2")) << "tick " << tick;
+  }
+  // Load Default unloads the dialog and starts stop detection over: the fan alarms again.
+  w.cmdDefault.UserClick();
+  EXPECT_EQ(w.LastFanCount[1], 0);
+  p.AdvanceMs(w.Timer1.Interval);
+  EXPECT_TRUE(Loaded(p, "frmFan2"));
+}
+
+TEST(Fan, FanControlQuietsSlowFansInTheChannelButAStopWithoutControlAlarms) {
+  auto p = Started("ZT50E");
+  auto& w = Main(*p);
+  // A fan-control dialog in use: a slow fan is intended.
+  w.FanDialogOpen = true;
+  p->Machine().InjectGarbage(0, 0x29, 200);
+  p->AdvanceMs(w.Timer1.Interval);
+  EXPECT_EQ(w.lblFanSpeed[1].BackColor, forms::kColorGreen);
+  EXPECT_FALSE(Loaded(*p, "frmFan2"));
+  // With control itself off, a stopped fan is a failure even while the flag is left set.
+  p->Machine().InjectGarbage(0, 0x29, 255);
+  p->AdvanceMs(w.Timer1.Interval);
+  EXPECT_EQ(w.lblFanSpeed[1].BackColor, forms::kColorRed);
+  EXPECT_TRUE(Loaded(*p, "frmFan2"));
+}
+
+TEST(Fan, SpeedsAndLimitsUseTheDivisorTheChipCountsWithNotAStoredOne) {
+  for (const char* model : {"ZT50E", "ZR45"}) {
+    SCOPED_TRACE(model);
+    testsupport::SimProgram first(model);
+    ASSERT_EQ(first.Start(), std::nullopt);
+    testsupport::SimProgram p(model);
+    for (const platform::RegistryEntry& e : first.Registry().AllValues()) {
+      platform::HKey key = 0;
+      ASSERT_EQ(p.Registry().RegCreateKeyA(platform::HKEY_LOCAL_MACHINE, e.keyPath, &key), 0);
+      std::vector<std::uint8_t> data = e.value.data;
+      if (e.name.rfind("Fan_Divisor", 0) == 0) data = {2, 0, 0, 0};
+      p.Registry().RegSetValueExA(key, e.name, e.value.type, data.data(),
+                                  static_cast<std::uint32_t>(data.size()));
+      p.Registry().RegCloseKey(key);
+    }
+    ASSERT_EQ(p.Start(), std::nullopt);
+    auto& w = Main(p);
+    const bool ite = p.G().ChipFamily == kChipFamilyIte;
+    EXPECT_EQ(w.FanChannel[0].Fan_Divisor, 4);
+    EXPECT_EQ(w.FanChannel[2].Fan_Divisor, ite ? 8 : 4);
+    EXPECT_EQ(w.lblFanLoLimit[0].Caption.Get(), "2265");
+    if (ite) {
+      for (std::int16_t fan = 0; fan < kFanCount; ++fan) p.Run([&] { SetFanSpeed(p.Prog(), fan, 100); });
+    }
+    p.AdvanceMs(5000);
+    const double shown = CaptionValue(w.lblFanSpeed[2].Caption.Get());
+    EXPECT_NEAR(shown, p.Machine().Physics().FanRpm(2), 0.05 * shown) << "fan 2 reads its real speed";
+  }
+}
+
 TEST(FanOutput, PercentTablesRegistersAndBadFanNumbers) {
   auto wb = Started("ZT50E", 0);
   wb->Run([&] { SetFanSpeed(wb->Prog(), 0, 37); });
@@ -168,13 +236,14 @@ TEST(Temperature, WinbondLowLimitWritesHalfDegreeRegisters) {
   EXPECT_EQ(p->Machine().Chip().GetRegister(1, 0x54), 0x80);
 }
 
-TEST(Temperature, IteThirdTemperatureHasNoChipLimits) {
+TEST(Temperature, EveryIteTemperatureHasItsLimitsInTheChip) {
   auto p = Started("ZR61");
   auto& w = Main(*p);
-  p->Ports().Reset();
+  // The third temperature's pair too, so the chip's temperature beep trips where the row does.
   w.updTempHiLimit[2].Value = 70;
   EXPECT_EQ(w.lblTempHiLimit[2].Caption.Get(), "70.00");
-  EXPECT_EQ(p->Ports().Writes(0x296), 0u);
+  EXPECT_EQ(p->Machine().Chip().GetRegister(0, 0x44), 70);
+  EXPECT_EQ(p->Machine().Chip().GetRegister(0, 0x45), 70);
   w.updTempHiLimit[0].Value = 70;
   EXPECT_EQ(p->Machine().Chip().GetRegister(0, 0x40), 70);
   EXPECT_EQ(p->Machine().Chip().GetRegister(0, 0x41), 70);
