@@ -1,6 +1,8 @@
 // The text form of the store: what is accepted, what is written, and which damage is caught.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "platform/registry/hive_text.h"
 #include "platform/registry/registry.h"
 #include "tests/platform/registry/registry_test_support.h"
@@ -125,6 +127,49 @@ TEST(HiveTextTest, DamageIsReportedWithItsLine) {
         << c.text << " -> " << parsed.error->reason;
     EXPECT_TRUE(parsed.root.subKeys.empty() && parsed.root.values.empty()) << "nothing is half loaded";
   }
+}
+
+// What Windows refuses is refused with the line; what it accepts is read in time proportional
+// to its size and written back at about the size it was read.
+TEST(HiveTextTest, WindowsLimitsAreKeptAndSizeCostsOnlyLinearly) {
+  const std::string name255(255, 'k');
+  std::string deep = "REGEDIT4\n[HKEY_LOCAL_MACHINE";
+  for (int i = 0; i < 512; ++i) deep += "\\" + name255;
+  HiveParseResult ok = ParseHive(deep + "]\n");
+  ASSERT_FALSE(ok.error) << ok.error->reason;
+  HiveParseResult tooDeep = ParseHive(deep + "\\x]\n");
+  ASSERT_TRUE(tooDeep.error);
+  EXPECT_EQ(tooDeep.error->line, 2u);
+  EXPECT_EQ(tooDeep.error->reason, "key path deeper than 512 keys");
+  HiveParseResult longName = ParseHive("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\" + name255 + "k]\n");
+  ASSERT_TRUE(longName.error);
+  EXPECT_EQ(longName.error->line, 3u);
+  EXPECT_EQ(longName.error->reason, "key name longer than 255 bytes");
+  HiveParseResult longValue =
+      ParseHive("REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"" + std::string(16384, 'v') + "\"=dword:1\n");
+  ASSERT_TRUE(longValue.error);
+  EXPECT_EQ(longValue.error->reason, "value name longer than 16383 bytes");
+
+  // A deep tree of long names is written in about the size it was read (not the square).
+  const std::string written = FormatHive(ok.root);
+  EXPECT_LT(written.size(), deep.size() + 64) << "one section for the leaf, the parents implied";
+  EXPECT_EQ(ParseHive(written).root, ok.root);
+
+  // Many sibling keys and one long wrapped value: both once took minutes.
+  std::string siblings = "REGEDIT4\n";
+  for (int i = 0; i < 200000; ++i) siblings += "[HKEY_LOCAL_MACHINE\\S\\k" + std::to_string(i) + "]\n";
+  std::string wrapped = "REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"v\"=hex:";
+  for (int i = 0; i < 1000000; ++i) wrapped += (i % 25 == 24) ? "ab,\\\n  " : "ab,";
+  wrapped += "ab\n";
+  const auto start = std::chrono::steady_clock::now();
+  HiveParseResult many = ParseHive(siblings);
+  HiveParseResult big = ParseHive(wrapped);
+  const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  ASSERT_FALSE(many.error);
+  ASSERT_FALSE(big.error) << big.error->reason;
+  EXPECT_EQ(FindKeyPath(many.root, {"S"})->subKeys.size(), 200000u);
+  EXPECT_EQ(Find(big.root, {"A"}, "v")->data.size(), 1000001u);
+  EXPECT_LT(seconds, 10.0) << "parsing is no longer linear in the text";
 }
 
 }  // namespace
