@@ -68,8 +68,15 @@ void ClassifyBoard(Program& program) {
 
 void Main(Program& program) {
   auto& sys = program.Sys();
-  if (!sys.AcquireSingleInstance()) {
+  const platform::SingleInstanceResult instance = sys.AcquireSingleInstance();
+  if (instance.state == platform::InstanceLockState::kHeldByAnother) {
     FailWithBox(program, kAlreadyRunText, platform::vbOKOnly, "Message");
+  }
+  if (instance.state != platform::InstanceLockState::kAcquired) {
+    // Not another instance: something keeps the check from being made at all.
+    sys.MsgBox("Veltrix cannot make sure that it runs only once: " + instance.reason + ".",
+               platform::vbOKOnly | platform::vbCritical, "Error");
+    EndProgram(1);
   }
   ReadModelName(program);
   ChooseLanguage(program);
