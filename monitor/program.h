@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/boardinfo/board_info.h"
+#include "platform/files/files.h"
 #include "platform/forms/forms.h"
 #include "platform/portio/port_io.h"
 #include "platform/registry/registry.h"
@@ -15,7 +16,7 @@
 namespace veltrix::platform {
 class Aspi;
 class Shell;
-}
+}  // namespace veltrix::platform
 
 namespace veltrix::monitor {
 
@@ -28,6 +29,9 @@ struct Services {
   platform::Aspi* aspi;  // nullptr when no ASPI layer is present
   forms::Application& app;
   platform::Shell* shell = nullptr;  // tray icon and window messages; nullptr = none
+  // Files the program reads and writes (pictures, readme texts, the data log). The host's
+  // unless the app or a test puts in another.
+  platform::Files* files = &platform::HostFiles();
 };
 
 // Thrown by EndProgram: the process ends at once (start-up failures, the board refusal,
@@ -116,6 +120,7 @@ class Program {
   platform::Registry& Reg() { return services_.registry; }
   platform::System& Sys() { return services_.system; }
   forms::Application& App() { return services_.app; }
+  platform::Files& Files() { return *services_.files; }
   ProgramHooks& Hooks() { return hooks_; }
 
   // The monitoring cycle reports each finished Timer1 tick here (the --ticks option of the
