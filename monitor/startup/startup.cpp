@@ -16,6 +16,23 @@ namespace {
 constexpr std::uint16_t kDefaultPmBase = 0x4000;
 constexpr std::uint16_t kMonitorIndexPort = 0x295;
 
+// Start-up's registry writes — the first-start defaults of every subsystem (limits, general
+// settings, fan control, CD-ROM speed, whatever the main window's load stores) — go into one
+// batch, so a first start costs one durable save instead of one per value. The batch ends
+// however start-up ends, a refusal included (which deletes a key that must stay deleted).
+class StartupRegistryBatch {
+ public:
+  explicit StartupRegistryBatch(platform::Registry& registry) : registry_(registry) {
+    registry_.BeginBatch();
+  }
+  ~StartupRegistryBatch() { registry_.EndBatch(); }
+  StartupRegistryBatch(const StartupRegistryBatch&) = delete;
+  StartupRegistryBatch& operator=(const StartupRegistryBatch&) = delete;
+
+ private:
+  platform::Registry& registry_;
+};
+
 [[noreturn]] void FailWithBox(Program& program, const std::string& text, int style,
                               const std::string& title) {
   program.Sys().MsgBox(text, style, title);
@@ -136,6 +153,7 @@ void InitializeHardware(Program& program) {
   program.frmInit().Show();
   ReadChipId(program);
   PrepareChassisSensor(program);
+  const StartupRegistryBatch batch(program.Reg());
   if (hooks.BuildBoardItemTable) hooks.BuildBoardItemTable();
   if (hooks.LoadLimitStore) hooks.LoadLimitStore();
   if (g.FirstBoot != 0) g.FirstBoot = 0;

@@ -30,6 +30,26 @@
 
 namespace veltrix::testsupport {
 
+// The memory store, counting how often a backing file would have been written: every call
+// that changed something outside a batch, and every batch that changed something.
+class CountingRegistry : public platform::MemoryRegistry {
+ public:
+  int Saves() const { return saves_; }
+
+ protected:
+  long EndOperation(bool changed) override {
+    if (changed) ++saves_;
+    return platform::ERROR_SUCCESS;
+  }
+  long EndBatchOperation(const platform::RegistryKey& /*before*/, bool changed) override {
+    if (changed) ++saves_;
+    return platform::ERROR_SUCCESS;
+  }
+
+ private:
+  int saves_ = 0;
+};
+
 struct SimProgramOptions {
   std::uint32_t lcid = 1033;
   std::uint64_t seed = 1;
@@ -70,6 +90,8 @@ class SimProgram {
   sim::BoardProfile& Profile() { return profile_; }
   platform::TracingPortIo& Ports() { return *trace_; }
   platform::MemoryRegistry& Registry() { return registry_; }
+  // How often a file store would have been written so far.
+  int RegistrySaves() const { return registry_.Saves(); }
   platform::SimSystem& System() { return *system_; }
   platform::ScriptedAnswers& Answers() { return answers_; }
   forms::VirtualScheduler& Scheduler() { return scheduler_; }
@@ -91,7 +113,7 @@ class SimProgram {
   std::unique_ptr<sim::SimMachine> machine_;
   std::unique_ptr<platform::TracingPortIo> trace_;
   std::unique_ptr<sim::SimBoardInfo> boardInfo_;
-  platform::MemoryRegistry registry_;
+  CountingRegistry registry_;
   platform::ScriptedAnswers answers_;
   std::unique_ptr<platform::SimSystem> system_;
   std::unique_ptr<monitor::Program> program_;
