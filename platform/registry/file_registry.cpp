@@ -181,8 +181,9 @@ long FileRegistry::EndBatchOperation(const RegistryKey& before, bool changed) {
     if (loads_ != loadsBefore) ApplyChanges(before, ours, &Root());
     rc = Save();
   }
-  if (rc != ERROR_SUCCESS) {
-    // Memory goes back to where the batch began; read the file afresh at the next call.
+  if (rc != ERROR_SUCCESS && !frozen_) {
+    // Memory goes back to where the batch began; read the file afresh at the next call. (A
+    // refused file stays known, so its refusal is not reported twice.)
     known_.reset();
     trusted_ = false;
   }
