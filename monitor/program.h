@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/boardinfo/board_info.h"
+#include "platform/files/files.h"
 #include "platform/forms/forms.h"
 #include "platform/portio/last_resort.h"
 #include "platform/portio/port_io.h"
@@ -16,7 +17,7 @@
 namespace veltrix::platform {
 class Aspi;
 class Shell;
-}
+}  // namespace veltrix::platform
 
 namespace veltrix::monitor {
 
@@ -29,6 +30,9 @@ struct Services {
   platform::Aspi* aspi;  // nullptr when no ASPI layer is present
   forms::Application& app;
   platform::Shell* shell = nullptr;  // tray icon and window messages; nullptr = none
+  // Files the program reads and writes (pictures, readme texts, the data log). The host's
+  // unless the app or a test puts in another.
+  platform::Files* files = &platform::HostFiles();
 };
 
 // Thrown by EndProgram: the process ends at once (start-up failures, the board refusal,
@@ -98,6 +102,7 @@ class Program {
   forms::Application& App() { return services_.app; }
   // ModuleASPI's state: the scan under way and the last speed sent per drive.
   CdromSpeedState& Cdrom();
+  platform::Files& Files() { return *services_.files; }
 
   // The monitoring cycle reports each finished Timer1 tick here (the --ticks option of the
   // app and tests count them).

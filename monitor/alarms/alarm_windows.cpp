@@ -23,7 +23,6 @@ using SensorSlots = decltype(MakeSlots(std::make_index_sequence<kChassisItem>{})
 struct frmdoctor::AlarmWindows {
   SensorSlots sensors;
   std::unique_ptr<frmCaseOpen> caseOpen;
-  std::shared_ptr<LogFileWriter> logWriter = std::make_shared<StdLogFileWriter>();
   bool logFailureReported = false;
 };
 
@@ -65,14 +64,6 @@ AlarmDialog* WarningDialogIfCreated(Program& program, int item) {
 
 frmCaseOpen& CaseOpenDialog(Program& program) {
   return program.FormSlot(Windows(program).caseOpen);
-}
-
-LogFileWriter& LogWriter(Program& program) {
-  return *Windows(program).logWriter;
-}
-
-void SetLogWriter(Program& program, std::shared_ptr<LogFileWriter> writer) {
-  Windows(program).logWriter = std::move(writer);
 }
 
 bool& LogFailureReported(Program& program) {

@@ -8,7 +8,6 @@
 namespace veltrix::monitor {
 
 class frmCaseOpen;
-class LogFileWriter;
 
 // The dialog of item 0..15 (15 = frmCaseOpen), created when needed.
 AlarmDialog& WarningDialog(Program& program, int item);
@@ -16,9 +15,6 @@ AlarmDialog& WarningDialog(Program& program, int item);
 AlarmDialog* WarningDialogIfCreated(Program& program, int item);
 frmCaseOpen& CaseOpenDialog(Program& program);
 
-// The writer the data log goes through (a plain file writer unless a test replaced it).
-LogFileWriter& LogWriter(Program& program);
-void SetLogWriter(Program& program, std::shared_ptr<LogFileWriter> writer);
 // Whether the current run of failed log writes has been reported to the user already.
 bool& LogFailureReported(Program& program);
 

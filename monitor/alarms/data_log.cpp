@@ -1,13 +1,9 @@
 // The data log: heading pair, data records, empty records and Clear Log.
 #include "monitor/alarms/data_log.h"
 
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 
 #include "monitor/alarms/alarm_windows.h"
 #include "monitor/program.h"
@@ -93,42 +89,16 @@ std::string QuotedRecord(const std::string& text) {
 
 }  // namespace
 
-bool StdLogFileWriter::Append(const std::string& path, const std::string& bytes, std::string& reason) {
-  errno = 0;
-  std::ofstream file(path, std::ios::binary | std::ios::app);
-  if (!file.is_open()) {
-    reason = errno != 0 ? std::strerror(errno) : "cannot be opened";
-    return false;
-  }
-  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  file.close();
-  if (file.fail()) {
-    reason = errno != 0 ? std::strerror(errno) : "cannot be written";
-    return false;
-  }
-  return true;
-}
-
-bool StdLogFileWriter::Exists(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::exists(path, ec);
-}
-
-bool StdLogFileWriter::Remove(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::remove(path, ec) && !ec;
-}
-
 std::string LogFilePath(Program& program) {
   // The platform's own separator: on Windows this is the folder, "\" and the name.
-  return (std::filesystem::path(program.Sys().ProgramFolder()) / kLogFileName).string();
+  return program.Files().PathInFolder(program.Sys().ProgramFolder(), kLogFileName);
 }
 
 bool AppendLogRecord(Program& program, const std::string& text) {
   const std::string path = LogFilePath(program);
   std::string reason;
   bool& reported = LogFailureReported(program);
-  if (LogWriter(program).Append(path, QuotedRecord(text), reason)) {
+  if (program.Files().AppendRecord(path, QuotedRecord(text), &reason)) {
     reported = false;  // a later failure is news again
     return true;
   }
@@ -221,10 +191,9 @@ void ClearLog(Program& program) {
   // Every step on its own: a failure of one (a file in use) does not stop the next, and none
   // is reported.
   const std::string path = LogFilePath(program);
-  LogFileWriter& writer = LogWriter(program);
-  if (writer.Exists(path)) {
-    std::string ignored;
-    if (writer.Remove(path)) writer.Append(path, QuotedRecord(""), ignored);
+  platform::Files& files = program.Files();
+  if (files.FileExists(path)) {
+    if (files.RemoveFile(path, nullptr)) files.AppendRecord(path, QuotedRecord(""), nullptr);
   }
   program.Sys().MsgBox("Log Deleted !", platform::vbOKOnly, "Clear");
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The data log "Vtx.log" in the program folder: one quoted text record per line (a double
 // quote, the text, a double quote, CR LF), always appended, the file opened and closed for
-// every record. See docs/data-log.md for the record layouts.
+// every record (through Program::Files(), which writes a record whole or not at all). See
+// docs/data-log.md for the record layouts.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -11,27 +12,6 @@ namespace veltrix::monitor {
 class Program;
 
 inline constexpr const char* kLogFileName = "Vtx.log";
-
-// The file operations the log needs. The plain implementation uses the standard library;
-// tests put in one that fails.
-class LogFileWriter {
- public:
-  virtual ~LogFileWriter() = default;
-  // Appends the bytes, creating the file when it does not exist. On failure returns false
-  // and says why in `reason`.
-  virtual bool Append(const std::string& path, const std::string& bytes, std::string& reason) = 0;
-  virtual bool Exists(const std::string& path) = 0;
-  // Deletes the file; false when it could not be deleted.
-  virtual bool Remove(const std::string& path) = 0;
-};
-
-// The standard-library writer (binary append, so CR LF reaches the file unchanged).
-class StdLogFileWriter final : public LogFileWriter {
- public:
-  bool Append(const std::string& path, const std::string& bytes, std::string& reason) override;
-  bool Exists(const std::string& path) override;
-  bool Remove(const std::string& path) override;
-};
 
 // Full path of the log: the program folder joined with "Vtx.log".
 std::string LogFilePath(Program& program);

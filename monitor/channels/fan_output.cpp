@@ -2,8 +2,6 @@
 // captions while a fan-control method is in force.
 #include "monitor/channels/fan_output.h"
 
-#include <filesystem>
-
 #include "monitor/boards/board_tables.h"
 #include "monitor/channels/number_format.h"
 #include "monitor/chip/superio.h"
@@ -187,8 +185,7 @@ void SetFanAnimation(Program& program, forms::AnimatedGif& control, std::int16_t
   while (!shown.empty() && shown.back() == ' ') shown.pop_back();
   while (!shown.empty() && shown.front() == ' ') shown.erase(0, 1);
   if (shown == file) return;
-  std::error_code error;
-  if (!std::filesystem::exists(file, error)) return;
+  if (!program.Files().FileExists(file)) return;
   control.Picture = file;
 }
 

@@ -73,10 +73,17 @@ std::optional<float> RegistryTextToFloat(std::string_view text, char decimalSepa
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   if (text.empty() || text.size() > 48) return std::nullopt;
+  // A store written under a locale with the other separator must still read: a point and a
+  // comma both mark the decimals (these texts never group thousands), but only one of them.
   std::string normal(text);
+  int separators = 0;
   for (char& c : normal) {
-    if (c == decimalSeparator) c = '.';
+    if (c == decimalSeparator || c == '.' || c == ',') {
+      c = '.';
+      ++separators;
+    }
   }
+  if (separators > 1) return std::nullopt;
   float value = 0.0F;
   const auto result = std::from_chars(normal.data(), normal.data() + normal.size(), value);
   if (result.ec != std::errc() || result.ptr != normal.data() + normal.size() || !std::isfinite(value)) {

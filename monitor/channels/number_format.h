@@ -31,8 +31,9 @@ double CaptionValue(std::string_view text);
 // Float to registry text: the shortest text that reads back as the same float, with the
 // system's decimal separator ("4.1" or "4,1").
 std::string FloatToRegistryText(float value, char decimalSeparator);
-// Registry text to float. Accepts the system's separator and '.', surrounding blanks and a
-// terminating NUL. Nothing for text that is not a number or not finite.
+// Registry text to float. Accepts either decimal separator ('.' or ','), whatever the system's
+// is, so a store written under another locale still reads; surrounding blanks and a
+// terminating NUL. Nothing for text that is not a number, holds two separators, or is not finite.
 std::optional<float> RegistryTextToFloat(std::string_view text, char decimalSeparator);
 
 }  // namespace veltrix::monitor

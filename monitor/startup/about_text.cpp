@@ -1,9 +1,5 @@
 #include "monitor/startup/about_text.h"
 
-#include <filesystem>
-#include <fstream>
-#include <system_error>
-
 #include "monitor/program.h"
 #include "monitor/resources/strings.h"
 #include "monitor/ui/frmdoctor.h"
@@ -12,7 +8,7 @@ namespace veltrix::monitor {
 namespace {
 
 // A readme is a few kilobytes; anything far larger is not one and is not shown.
-constexpr std::uintmax_t kMaxAboutFileBytes = 1024 * 1024;
+constexpr std::size_t kMaxAboutFileBytes = 1024 * 1024;
 
 }  // namespace
 
@@ -37,25 +33,14 @@ std::string_view AboutFileName(bool fanControlSupported, std::uint32_t languageI
   }
 }
 
-std::optional<std::string> ReadAboutFile(const std::string& path) {
-  // The program may run as root: read only a plain file of a sensible size, never what a
-  // symbolic link in the program folder points at.
-  std::error_code ec;
-  const auto status = std::filesystem::symlink_status(path, ec);
-  if (ec || !std::filesystem::is_regular_file(status)) return std::nullopt;
-  const std::uintmax_t size = std::filesystem::file_size(path, ec);
-  if (ec || size > kMaxAboutFileBytes) return std::nullopt;
-
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string bytes;
-  bytes.resize(static_cast<std::size_t>(size));
-  in.read(bytes.data(), static_cast<std::streamsize>(size));
-  if (in.bad()) return std::nullopt;
-  bytes.resize(static_cast<std::size_t>(in.gcount()));
+std::optional<std::string> ReadAboutFile(platform::Files& files, const std::string& path) {
+  // The program may run as root: the platform reads only a plain file of a sensible size,
+  // never what a symbolic link in the program folder points at.
+  const std::optional<std::string> bytes = files.ReadTextFile(path, kMaxAboutFileBytes, nullptr);
+  if (!bytes) return std::nullopt;
 
   // Editors on Windows put a byte-order mark before UTF-8 text; it is not part of the text.
-  std::string_view rest(bytes);
+  std::string_view rest(*bytes);
   if (rest.starts_with("\xEF\xBB\xBF")) rest.remove_prefix(3);
 
   std::string text;
@@ -75,11 +60,10 @@ std::optional<std::string> ReadAboutFile(const std::string& path) {
 
 void LoadAboutText(Program& program) {
   monitor::frmdoctor& f = program.frmdoctor();
-  std::string name(AboutFileName(f.CheckSupportFANControl(), program.G().LanguageId));
   // The names are written with the Windows separator; the folder is a path of this system.
-  name.front() = '/';
-  const std::string path = program.Sys().ProgramFolder() + name;
-  f.AboutText.Text = ReadAboutFile(path).value_or(std::string());
+  const std::string_view name = AboutFileName(f.CheckSupportFANControl(), program.G().LanguageId).substr(1);
+  const std::string path = program.Files().PathInFolder(program.Sys().ProgramFolder(), name);
+  f.AboutText.Text = ReadAboutFile(program.Files(), path).value_or(std::string());
 }
 
 }  // namespace veltrix::monitor

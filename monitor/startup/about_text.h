@@ -6,6 +6,10 @@
 #include <string>
 #include <string_view>
 
+namespace veltrix::platform {
+class Files;
+}
+
 namespace veltrix::monitor {
 
 class Program;
@@ -19,7 +23,7 @@ std::string_view AboutFileName(bool fanControlSupported, std::uint32_t languageI
 // the file ends with one. A line ends at CR LF, LF or CR. Nothing when the file is missing,
 // is not a regular file (a symbolic link is not followed), is larger than a readme can
 // reasonably be, or cannot be read.
-std::optional<std::string> ReadAboutFile(const std::string& path);
+std::optional<std::string> ReadAboutFile(platform::Files& files, const std::string& path);
 
 // Fills AboutText of the main window from the readme file of this board and language. A
 // missing or unreadable file leaves the box empty; the caller's load goes on.

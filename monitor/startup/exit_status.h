@@ -15,7 +15,7 @@ inline constexpr int kExitAlreadyRunning = 3;
 inline constexpr int kExitLockFailed = 4;
 // "Read model name of system information failed !"
 inline constexpr int kExitNoModelName = 5;
-// "LOAD Device Driver fail!": no port access (not root, no /dev/port).
+// "LOAD Device Driver fail!": no port access; not root, or no /dev/port.
 inline constexpr int kExitDriverLoadFailed = 6;
 // "Initialize Bus Fail!"
 inline constexpr int kExitBusInitFailed = 7;

@@ -21,6 +21,23 @@ namespace {
 constexpr std::uint16_t kDefaultPmBase = 0x4000;
 constexpr std::uint16_t kMonitorIndexPort = 0x295;
 
+// Start-up's registry writes — the first-start defaults of every subsystem (limits, general
+// settings, fan control, CD-ROM speed, whatever the main window's load stores) — go into one
+// batch, so a first start costs one durable save instead of one per value. The batch ends
+// however start-up ends, a refusal included (which deletes a key that must stay deleted).
+class StartupRegistryBatch {
+ public:
+  explicit StartupRegistryBatch(platform::Registry& registry) : registry_(registry) {
+    registry_.BeginBatch();
+  }
+  ~StartupRegistryBatch() { registry_.EndBatch(); }
+  StartupRegistryBatch(const StartupRegistryBatch&) = delete;
+  StartupRegistryBatch& operator=(const StartupRegistryBatch&) = delete;
+
+ private:
+  platform::Registry& registry_;
+};
+
 [[noreturn]] void FailWithBox(Program& program, const std::string& text, int style, const std::string& title,
                               int exitStatus) {
   program.Sys().MsgBox(text, style, title);
@@ -74,8 +91,15 @@ void ClassifyBoard(Program& program) {
 void Main(Program& program) {
   EnsureAssembled(program);
   auto& sys = program.Sys();
-  if (!sys.AcquireSingleInstance()) {
+  const platform::SingleInstanceResult instance = sys.AcquireSingleInstance();
+  if (instance.state == platform::InstanceLockState::kHeldByAnother) {
     FailWithBox(program, kAlreadyRunText, platform::vbOKOnly, "Message", kExitAlreadyRunning);
+  }
+  if (instance.state != platform::InstanceLockState::kAcquired) {
+    // Not another instance: something keeps the check from being made at all.
+    sys.MsgBox("Veltrix cannot make sure that it runs only once: " + instance.reason + ".",
+               platform::vbOKOnly | platform::vbCritical, "Error");
+    EndProgram(kExitLockFailed);
   }
   ReadModelName(program);
   ChooseLanguage(program);
@@ -142,6 +166,7 @@ void InitializeHardware(Program& program) {
   program.frmInit().Show();
   ReadChipId(program);
   PrepareChassisSensor(program);
+  const StartupRegistryBatch batch(program.Reg());
   frmdoctor& main = program.frmdoctor();
   main.BuildBoardItemTable();
   main.LoadLimitStore();

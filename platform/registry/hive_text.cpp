@@ -1,6 +1,10 @@
 #include "platform/registry/hive_text.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <map>
+#include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/registry/registry.h"
@@ -89,11 +93,70 @@ std::optional<Failure> ParseHexBytes(std::string_view list, std::vector<std::uin
   return std::nullopt;
 }
 
+// Keys while the text is read: each keeps an index of its sub-keys by folded name, so a file
+// with many sibling keys (or many sections naming one key) is read in linear time. The tree is
+// turned into RegistryKey (sub-keys sorted) once at the end.
+struct Node {
+  std::string name;
+  std::vector<std::unique_ptr<Node>> children;
+  std::unordered_map<std::string, Node*> index;
+  std::map<std::string, RegistryValue, CaseInsensitiveLess> values;
+
+  Node* Child(const std::string& childName) {
+    std::string folded = Folded(childName);
+    auto it = index.find(folded);
+    if (it != index.end()) return it->second;
+    children.push_back(std::make_unique<Node>());
+    Node* child = children.back().get();
+    child->name = childName;
+    index.emplace(std::move(folded), child);
+    return child;
+  }
+
+  static std::string Folded(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return out;
+  }
+};
+
+void BuildKey(Node& node, RegistryKey* key) {
+  key->name = std::move(node.name);
+  key->values = std::move(node.values);
+  key->subKeys.resize(node.children.size());
+  for (std::size_t i = 0; i < node.children.size(); ++i) BuildKey(*node.children[i], &key->subKeys[i]);
+  std::sort(key->subKeys.begin(), key->subKeys.end(),
+            [](const RegistryKey& a, const RegistryKey& b) { return CaseInsensitiveLess{}(a.name, b.name); });
+}
+
+// Why a key path the splitter refused is not acceptable.
+std::string KeyPathFailure(std::string_view path) {
+  std::size_t depth = 0;
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = path.find('\\', start);
+    if (end == std::string_view::npos) end = path.size();
+    std::string_view name = path.substr(start, end - start);
+    ++depth;
+    if (name.size() > kMaxKeyNameLength) {
+      return "key name longer than " + std::to_string(kMaxKeyNameLength) + " bytes";
+    }
+    for (char c : name) {
+      if (static_cast<unsigned char>(c) < 0x20) return "key name holds a control character";
+    }
+    start = end + 1;
+  }
+  if (depth > kMaxKeyDepth) return "key path deeper than " + std::to_string(kMaxKeyDepth) + " keys";
+  return "key path is not valid";
+}
+
 struct Parser {
   std::vector<std::string_view> lines;
   std::size_t index = 0;  // the line being read (0-based)
-  RegistryKey root;
-  RegistryKey* current = nullptr;
+  Node root;
+  Node* current = nullptr;
 
   std::optional<Failure> Section(std::string_view line) {
     if (line.back() != ']') return Failure{"a key section must end with ']'"};
@@ -110,10 +173,9 @@ struct Parser {
     std::vector<std::string> names;
     long rc = SplitKeyPath(rest, &names);
     if (rc == ERROR_BAD_PATHNAME) return Failure{"key path has an empty key name"};
-    if (rc != ERROR_SUCCESS)
-      return Failure{"key path has a key name that is too long or holds control characters"};
+    if (rc != ERROR_SUCCESS) return Failure{KeyPathFailure(rest)};
     current = &root;
-    for (const std::string& name : names) current = &current->AddSubKey(name);
+    for (const std::string& name : names) current = current->Child(name);
     return std::nullopt;
   }
 
@@ -127,7 +189,9 @@ struct Parser {
       std::optional<Failure> failure;
       pos = ReadQuoted(line, &name, &failure);
       if (failure) return failure;
-      if (!IsValidValueName(name)) return Failure{"value name is too long or holds control characters"};
+      if (name.size() > kMaxValueNameLength)
+        return Failure{"value name longer than " + std::to_string(kMaxValueNameLength) + " bytes"};
+      if (!IsValidValueName(name)) return Failure{"value name holds a control character"};
     }
     std::string_view rest = Trim(line.substr(pos));
     if (rest.empty() || rest.front() != '=') return Failure{"expected '=' after the value name"};
@@ -161,7 +225,12 @@ struct Parser {
     } else {
       return Failure{"value data must be quoted text, dword:, hex: or hex(n):"};
     }
-    current->SetValue(name, std::move(value));
+    auto it = current->values.find(name);
+    if (it != current->values.end()) {
+      it->second = std::move(value);
+    } else {
+      current->values.emplace(std::move(name), std::move(value));
+    }
     return std::nullopt;
   }
 
@@ -184,15 +253,17 @@ struct Parser {
       rest = rest.substr(close + 1);
     }
     if (rest.empty() || rest.front() != ':') return Failure{"expected ':' after hex"};
-    std::string joined(rest.substr(1));
-    // A trailing backslash continues the byte list on the next line.
-    while (!Trim(joined).empty() && Trim(joined).back() == '\\') {
-      joined = std::string(Trim(joined));
-      joined.pop_back();
+    // A trailing backslash continues the byte list on the next line. Each piece is appended
+    // once, so a long wrapped value costs time in proportion to its length.
+    std::string joined;
+    std::string_view piece = Trim(rest.substr(1));
+    while (!piece.empty() && piece.back() == '\\') {
+      joined += piece.substr(0, piece.size() - 1);
       if (index + 1 >= lines.size()) return Failure{"hex data continues past the end of the file"};
       ++index;
-      joined += Trim(lines[index]);
+      piece = Trim(lines[index]);
     }
+    joined += piece;
     return ParseHexBytes(joined, &value->data);
   }
 };
@@ -286,12 +357,23 @@ void AppendValue(std::string* out, const std::string& name, const RegistryValue&
   *out += '\n';
 }
 
-void AppendKey(std::string* out, const RegistryKey& key, const std::string& path, bool isRoot) {
-  if (!isRoot || !key.values.empty()) {
-    *out += "\n[" + path + "]\n";
+// A key gets a section when it holds values or has no sub-keys; a key in between is made again
+// by its sub-keys' sections. So the text grows with the keys' paths once each, never with the
+// square of a deep path. `path` is one buffer, extended and cut back on the way.
+void AppendKey(std::string* out, const RegistryKey& key, std::string* path, bool isRoot) {
+  if (!key.values.empty() || (!isRoot && key.subKeys.empty())) {
+    *out += "\n[";
+    *out += *path;
+    *out += "]\n";
     for (const auto& [name, value] : key.values) AppendValue(out, name, value);
   }
-  for (const RegistryKey& sub : key.subKeys) AppendKey(out, sub, path + "\\" + sub.name, false);
+  for (const RegistryKey& sub : key.subKeys) {
+    const std::size_t length = path->size();
+    *path += '\\';
+    *path += sub.name;
+    AppendKey(out, sub, path, false);
+    path->resize(length);
+  }
 }
 
 }  // namespace
@@ -337,13 +419,16 @@ HiveParseResult ParseHive(std::string_view text) {
       return result;
     }
   }
-  return HiveParseResult{std::move(parser.root), std::nullopt};
+  HiveParseResult result;
+  BuildKey(parser.root, &result.root);
+  return result;
 }
 
 std::string FormatHive(const RegistryKey& root) {
   std::string out(kHeader);
   out += '\n';
-  AppendKey(&out, root, std::string(kRootKeyName), true);
+  std::string path(kRootKeyName);
+  AppendKey(&out, root, &path, true);
   return out;
 }
 

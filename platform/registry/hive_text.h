@@ -25,11 +25,14 @@ struct HiveParseResult {
 // Accepts LF or CRLF line ends, a UTF-8 byte-order mark, ';' comment lines, blank lines and
 // hex data continued over several lines with a trailing backslash. Empty text (or only blank
 // lines) is an empty store. Any line it cannot read makes the whole text an error: a store is
-// never half loaded.
+// never half loaded. Reading takes time in proportion to the text. Keys deeper than 512, key
+// names over 255 bytes and value names over 16383 bytes are refused, as Windows refuses them.
 HiveParseResult ParseHive(std::string_view text);
 
-// Writes every key (parents before children, names in case-insensitive order) so that empty
-// keys survive a round trip. ParseHive(FormatHive(root)).root == root.
+// Writes a section for every key that holds values or has no sub-keys (parents before
+// children, names in case-insensitive order); the keys in between come back from their
+// sub-keys' paths, so empty keys survive a round trip and the text stays in proportion to the
+// tree. ParseHive(FormatHive(root)).root == root.
 std::string FormatHive(const RegistryKey& root);
 
 }  // namespace veltrix::platform

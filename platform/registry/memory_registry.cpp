@@ -46,16 +46,23 @@ MemoryRegistry::MemoryRegistry(RegistryKey root) : root_(std::move(root)) {
   root_.name = std::string(kRootKeyName);
 }
 
-long MemoryRegistry::BeginOperation(bool /*mutating*/) {
+long MemoryRegistry::BeginOperation(Access /*access*/) {
   return ERROR_SUCCESS;
 }
 long MemoryRegistry::EndOperation(bool /*changed*/) {
   return ERROR_SUCCESS;
 }
+long MemoryRegistry::BeginBatchOperation() {
+  return BeginOperation(Access::kChange);
+}
+long MemoryRegistry::EndBatchOperation(const RegistryKey& /*before*/, bool changed) {
+  return EndOperation(changed);
+}
 
 void MemoryRegistry::BeginBatch() {
   if (batchDepth_++ > 0) return;
-  batchBeginRc_ = BeginOperation(true);
+  openedLast_ = 0;
+  batchBeginRc_ = BeginBatchOperation();
   batchRoot_ = root_;
   batchHandles_ = handles_;
   batchChanged_ = false;
@@ -64,7 +71,8 @@ void MemoryRegistry::BeginBatch() {
 long MemoryRegistry::EndBatch() {
   if (batchDepth_ == 0) return ERROR_INVALID_PARAMETER;
   if (--batchDepth_ > 0) return ERROR_SUCCESS;
-  long rc = batchBeginRc_ != ERROR_SUCCESS ? batchBeginRc_ : EndOperation(batchChanged_);
+  openedLast_ = 0;
+  long rc = batchBeginRc_ != ERROR_SUCCESS ? batchBeginRc_ : EndBatchOperation(batchRoot_, batchChanged_);
   if (rc != ERROR_SUCCESS) {
     root_ = std::move(batchRoot_);
     handles_ = std::move(batchHandles_);
@@ -74,18 +82,19 @@ long MemoryRegistry::EndBatch() {
   return rc;
 }
 
-long MemoryRegistry::Run(bool mutating, const std::function<long()>& op) {
+long MemoryRegistry::Run(Access access, const std::function<long()>& op) {
+  if (access != Access::kReadAsOpened) openedLast_ = 0;
   if (batchDepth_ > 0) {
     changed_ = false;
     long rc = op();
     batchChanged_ = batchChanged_ || changed_;
     return rc;
   }
-  long rc = BeginOperation(mutating);
+  long rc = BeginOperation(access);
   if (rc != ERROR_SUCCESS) return rc;
   std::optional<RegistryKey> savedRoot;
   std::optional<std::map<HKey, OpenKey>> savedHandles;
-  if (mutating) {
+  if (access == Access::kChange) {
     savedRoot = root_;
     savedHandles = handles_;
   }
@@ -135,7 +144,20 @@ long MemoryRegistry::OpenOrCreate(HKey parent, std::string_view subKey, bool cre
   long rc = SplitKeyPath(subKey, &names);
   if (rc != ERROR_SUCCESS) return rc;
   HKey opened = 0;
-  rc = Run(create, [&]() -> long {
+  // Creating a key that is already there changes nothing: it is opened like any key, which a
+  // backing store can do without taking its lock.
+  rc = OpenKeyPath(parent, names, false, &opened);
+  if (rc == ERROR_FILE_NOT_FOUND && create) rc = OpenKeyPath(parent, names, true, &opened);
+  if (rc == ERROR_SUCCESS) {
+    *result = opened;
+    openedLast_ = opened;
+  }
+  return rc;
+}
+
+long MemoryRegistry::OpenKeyPath(HKey parent, const std::vector<std::string>& names, bool create,
+                                 HKey* opened) {
+  return Run(create ? Access::kChange : Access::kRead, [&]() -> long {
     std::vector<std::string> path;
     long resolved = ResolveHandle(parent, &path);
     if (resolved != ERROR_SUCCESS) return resolved;
@@ -152,11 +174,9 @@ long MemoryRegistry::OpenOrCreate(HKey parent, std::string_view subKey, bool cre
       path.push_back(next->name);
       key = next;
     }
-    opened = NewHandle(std::move(path));
-    return opened == 0 ? ERROR_INVALID_HANDLE : ERROR_SUCCESS;
+    *opened = NewHandle(std::move(path));
+    return *opened == 0 ? ERROR_INVALID_HANDLE : ERROR_SUCCESS;
   });
-  if (rc == ERROR_SUCCESS) *result = opened;
-  return rc;
 }
 
 long MemoryRegistry::RegOpenKeyA(HKey parent, std::string_view subKey, HKey* result) {
@@ -170,7 +190,8 @@ long MemoryRegistry::RegCreateKeyA(HKey parent, std::string_view subKey, HKey* r
 long MemoryRegistry::RegQueryValueExA(HKey key, std::string_view name, std::uint32_t* type,
                                       std::uint8_t* data, std::uint32_t* size) {
   if (data != nullptr && size == nullptr) return ERROR_INVALID_PARAMETER;
-  return Run(false, [&]() -> long {
+  const Access access = key != 0 && key == openedLast_ ? Access::kReadAsOpened : Access::kRead;
+  return Run(access, [&]() -> long {
     RegistryKey* found = nullptr;
     long rc = ResolveKey(key, &found);
     if (rc != ERROR_SUCCESS) return rc;
@@ -195,7 +216,7 @@ long MemoryRegistry::RegSetValueExA(HKey key, std::string_view name, std::uint32
                                     const std::uint8_t* data, std::uint32_t size) {
   if (data == nullptr && size != 0) return ERROR_INVALID_PARAMETER;
   if (!IsValidValueName(name)) return ERROR_INVALID_PARAMETER;
-  return Run(true, [&]() -> long {
+  return Run(Access::kChange, [&]() -> long {
     RegistryKey* found = nullptr;
     long rc = ResolveKey(key, &found);
     if (rc != ERROR_SUCCESS) return rc;
@@ -211,7 +232,7 @@ long MemoryRegistry::RegSetValueExA(HKey key, std::string_view name, std::uint32
 }
 
 long MemoryRegistry::RegDeleteValueA(HKey key, std::string_view name) {
-  return Run(true, [&]() -> long {
+  return Run(Access::kChange, [&]() -> long {
     RegistryKey* found = nullptr;
     long rc = ResolveKey(key, &found);
     if (rc != ERROR_SUCCESS) return rc;
@@ -229,7 +250,7 @@ long MemoryRegistry::RegDeleteKeyA(HKey parent, std::string_view subKey) {
   if (rc != ERROR_SUCCESS) return rc;
   // Deleting the handle's own key through an empty path is not offered.
   if (names.empty()) return ERROR_INVALID_PARAMETER;
-  return Run(true, [&]() -> long {
+  return Run(Access::kChange, [&]() -> long {
     std::vector<std::string> path;
     long resolved = ResolveHandle(parent, &path);
     if (resolved != ERROR_SUCCESS) return resolved;
@@ -250,7 +271,7 @@ long MemoryRegistry::RegDeleteKeyA(HKey parent, std::string_view subKey) {
 }
 
 long MemoryRegistry::RegQueryInfoKeyA(HKey key, std::uint32_t* subKeys, std::uint32_t* values) {
-  return Run(false, [&]() -> long {
+  return Run(Access::kRead, [&]() -> long {
     RegistryKey* found = nullptr;
     long rc = ResolveKey(key, &found);
     if (rc != ERROR_SUCCESS) return rc;
@@ -262,6 +283,7 @@ long MemoryRegistry::RegQueryInfoKeyA(HKey key, std::uint32_t* subKeys, std::uin
 
 long MemoryRegistry::RegCloseKey(HKey key) {
   if (key == HKEY_LOCAL_MACHINE) return ERROR_SUCCESS;
+  if (key == openedLast_) openedLast_ = 0;
   return handles_.erase(key) == 1 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
@@ -269,7 +291,7 @@ bool MemoryRegistry::KeyExists(std::string_view keyPath) {
   std::vector<std::string> names;
   if (SplitKeyPath(WithoutRootPrefix(keyPath), &names) != ERROR_SUCCESS) return false;
   bool exists = false;
-  Run(false, [&]() -> long {
+  Run(Access::kRead, [&]() -> long {
     exists = FindKeyPath(root_, names) != nullptr;
     return ERROR_SUCCESS;
   });
@@ -280,7 +302,7 @@ std::optional<RegistryValue> MemoryRegistry::ReadValue(std::string_view keyPath,
   std::vector<std::string> names;
   if (SplitKeyPath(WithoutRootPrefix(keyPath), &names) != ERROR_SUCCESS) return std::nullopt;
   std::optional<RegistryValue> result;
-  Run(false, [&]() -> long {
+  Run(Access::kRead, [&]() -> long {
     const RegistryKey* key = FindKeyPath(root_, names);
     if (key == nullptr) return ERROR_FILE_NOT_FOUND;
     auto it = key->values.find(name);
@@ -294,7 +316,7 @@ std::vector<std::string> MemoryRegistry::SubKeyNames(std::string_view keyPath) {
   std::vector<std::string> names;
   std::vector<std::string> result;
   if (SplitKeyPath(WithoutRootPrefix(keyPath), &names) != ERROR_SUCCESS) return result;
-  Run(false, [&]() -> long {
+  Run(Access::kRead, [&]() -> long {
     const RegistryKey* key = FindKeyPath(root_, names);
     if (key != nullptr) {
       for (const RegistryKey& sub : key->subKeys) result.push_back(sub.name);
@@ -306,7 +328,7 @@ std::vector<std::string> MemoryRegistry::SubKeyNames(std::string_view keyPath) {
 
 std::vector<RegistryEntry> MemoryRegistry::AllValues() {
   std::vector<RegistryEntry> result;
-  Run(false, [&]() -> long {
+  Run(Access::kRead, [&]() -> long {
     CollectValues(root_, "", &result);
     return ERROR_SUCCESS;
   });
@@ -315,7 +337,7 @@ std::vector<RegistryEntry> MemoryRegistry::AllValues() {
 
 std::string MemoryRegistry::Dump() {
   std::string text;
-  Run(false, [&]() -> long {
+  Run(Access::kRead, [&]() -> long {
     text = FormatHive(root_);
     return ERROR_SUCCESS;
   });
@@ -324,7 +346,7 @@ std::string MemoryRegistry::Dump() {
 
 RegistryKey MemoryRegistry::Snapshot() {
   RegistryKey copy;
-  Run(false, [&]() -> long {
+  Run(Access::kRead, [&]() -> long {
     copy = root_;
     return ERROR_SUCCESS;
   });

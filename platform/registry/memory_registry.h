@@ -57,12 +57,25 @@ class MemoryRegistry : public Registry {
   std::size_t OpenHandleCount() const { return handles_.size(); }
 
  protected:
+  // What a call is about to do, for a backing store deciding what to check first.
+  enum class Access {
+    kRead,  // reads the tree
+    // A query through the handle the latest open or create returned, with no other call in
+    // between: the tree is as that open found it (the program's open, query, close pattern).
+    kReadAsOpened,
+    kChange,  // may change the tree
+  };
+
   // Hooks around every call for a backing store. BeginOperation runs before the tree is
   // touched (a non-zero result fails the call with that code, nothing changed); EndOperation
   // after it, told whether the tree changed. When EndOperation fails, the tree and the handle
   // table are put back as they were and the call returns that code.
-  virtual long BeginOperation(bool mutating);
+  virtual long BeginOperation(Access access);
   virtual long EndOperation(bool changed);
+  // The same around a whole batch. `before` is the tree as the batch found it; the tree now
+  // holds the batch's changes. By default a batch is one long changing operation.
+  virtual long BeginBatchOperation();
+  virtual long EndBatchOperation(const RegistryKey& before, bool changed);
 
   RegistryKey& Root() { return root_; }
 
@@ -72,7 +85,8 @@ class MemoryRegistry : public Registry {
     bool deleted = false;
   };
 
-  long Run(bool mutating, const std::function<long()>& op);
+  long Run(Access access, const std::function<long()>& op);
+  long OpenKeyPath(HKey parent, const std::vector<std::string>& names, bool create, HKey* opened);
   // The path of an open handle; ERROR_INVALID_HANDLE or ERROR_KEY_DELETED.
   long ResolveHandle(HKey key, std::vector<std::string>* path) const;
   long ResolveKey(HKey key, RegistryKey** found);
@@ -82,6 +96,7 @@ class MemoryRegistry : public Registry {
   RegistryKey root_;
   std::map<HKey, OpenKey> handles_;
   HKey nextHandle_ = 0x100;
+  HKey openedLast_ = 0;  // the handle of the latest open or create, while nothing else ran
   bool changed_ = false;
   // An open batch keeps the backing store's operation open from BeginBatch to EndBatch.
   int batchDepth_ = 0;

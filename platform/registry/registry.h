@@ -28,6 +28,8 @@ inline constexpr long ERROR_WRITE_FAULT = 29;
 inline constexpr long ERROR_BAD_PATHNAME = 161;
 // The handle's key was deleted (by this process or another user of the same store).
 inline constexpr long ERROR_KEY_DELETED = 1018;
+// The store would grow beyond its size limit.
+inline constexpr long ERROR_NOT_ENOUGH_QUOTA = 1816;
 
 class Registry {
  public:

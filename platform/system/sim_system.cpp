@@ -71,9 +71,7 @@ std::string DescribeExitFlags(std::uint32_t flags) {
   return what;
 }
 
-SimSystem::SimSystem(SimSystemOptions options)
-    : options_(std::move(options)),
-      lock_(options_.lockPath.empty() ? DefaultSingleInstanceLockPath() : options_.lockPath) {
+SimSystem::SimSystem(SimSystemOptions options) : options_(std::move(options)), lock_(options_.lockPath) {
   if (!options_.environment) options_.environment = ProcessEnvironment();
   if (!options_.clock) options_.clock = std::make_shared<WallClock>();
 }
@@ -140,7 +138,7 @@ bool SimSystem::PerformShutdown(std::uint32_t /*flags*/) {
   return true;
 }
 
-bool SimSystem::AcquireSingleInstance() {
+SingleInstanceResult SimSystem::AcquireSingleInstance() {
   return lock_.Acquire();
 }
 

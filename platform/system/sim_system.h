@@ -42,7 +42,8 @@ struct SimSystemOptions {
   EnvLookup environment;
   // Makes OpenProcessToken / LookupPrivilegeValueA / AdjustTokenPrivileges fail.
   bool privilegeCallsFail = false;
-  // Lock file of the single-instance check; empty = DefaultSingleInstanceLockPath().
+  // Lock file of the single-instance check; empty = "veltrix.lock" in the user's runtime
+  // folder (see single_instance.h).
   std::string lockPath;
   // Program folder (--program-dir); empty = the executable's folder.
   std::string programDir;
@@ -76,7 +77,7 @@ class SimSystem : public System {
   bool LookupPrivilegeValueA(const std::string& privilege) override;
   bool AdjustTokenPrivileges(bool enable) override;
   bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) override;
-  bool AcquireSingleInstance() override;
+  SingleInstanceResult AcquireSingleInstance() override;
   std::string ProgramFolder() override;
   bool StartProgram(const std::string& commandLine) override;
   LocalTime Now() override;

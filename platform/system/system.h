@@ -35,6 +35,18 @@ inline constexpr std::uint32_t EWX_REBOOT = 2;
 inline constexpr std::uint32_t EWX_FORCE = 4;
 inline constexpr std::uint32_t EWX_POWEROFF = 8;
 
+// The single-instance check's outcome. Converts to true only when the lock was taken.
+enum class InstanceLockState {
+  kAcquired,       // this is the only running instance
+  kHeldByAnother,  // another instance holds the lock
+  kUnavailable,    // the lock cannot be taken at all (no private folder, no permission, ...)
+};
+struct SingleInstanceResult {
+  InstanceLockState state = InstanceLockState::kUnavailable;
+  std::string reason;  // kUnavailable: what stands in the way, for a message
+  explicit operator bool() const { return state == InstanceLockState::kAcquired; }
+};
+
 struct LocalTime {
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
 };
@@ -57,8 +69,9 @@ class System {
   virtual bool AdjustTokenPrivileges(bool enable) = 0;
   virtual bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) = 0;
 
-  // True when this is the only running instance (held until the process ends).
-  virtual bool AcquireSingleInstance() = 0;
+  // Takes the one-instance lock (held until the process ends); says whether another instance
+  // holds it or why it cannot be taken.
+  virtual SingleInstanceResult AcquireSingleInstance() = 0;
   // The folder holding the executable and its files, without a trailing separator.
   virtual std::string ProgramFolder() = 0;
   // Starts a program; false when it cannot be started.

@@ -1,15 +1,12 @@
 #include <cctype>
 #include <charconv>
-#include <fstream>
-#include <sstream>
-
+#include "platform/files/safe_file.h"
 #include "sim/dump/register_dump.h"
 #include "sim/text/tokens.h"
 
 namespace veltrix::sim {
 namespace {
 
-constexpr std::size_t kMaxFileBytes = 1 << 20;
 constexpr std::size_t kMaxTables = 64;
 
 bool IsBlank(std::string_view s) {
@@ -74,7 +71,7 @@ class Parser {
   Parser(std::string_view text, std::string_view fileName) : text_(text), fileName_(fileName) {}
 
   DumpParseResult Run() {
-    if (text_.size() > kMaxFileBytes) return Fail(1, "file too large for a register dump");
+    if (text_.size() > kMaxDumpFileBytes) return Fail(1, "file too large for a register dump");
     RegisterDump dump;
     dump.fileName = std::string(fileName_);
     std::optional<DumpTable> table;
@@ -247,15 +244,13 @@ DumpParseResult ParseRegisterDump(std::string_view text, std::string_view fileNa
 }
 
 DumpParseResult LoadRegisterDumpFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  platform::files::ReadResult read = platform::files::ReadRegularFile(path, kMaxDumpFileBytes);
+  if (!read.text) {
     DumpParseResult r;
-    r.error = path + ":0: cannot read the file";
+    r.error = path + ":0: cannot read the file (" + read.problem.Because() + ")";
     return r;
   }
-  std::ostringstream buf;
-  buf << in.rdbuf();
-  return ParseRegisterDump(buf.str(), path);
+  return ParseRegisterDump(*read.text, path);
 }
 
 }  // namespace veltrix::sim

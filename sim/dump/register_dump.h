@@ -4,6 +4,7 @@
 // '#' comments, an i2cdump-style ASCII column, "XX" for cells that could not be read, and
 // several tables in one file (one per bank). The accepted format is in docs/register-dumps.md.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -35,7 +36,12 @@ struct DumpParseResult {
   std::string error;  // "FILE:LINE: reason" when dump is empty
 };
 
+// The largest register dump accepted (a dump of every bank of a chip is some 30 KiB).
+inline constexpr std::size_t kMaxDumpFileBytes = 1024 * 1024;
+
 DumpParseResult ParseRegisterDump(std::string_view text, std::string_view fileName);
+// Reads only a regular file of at most kMaxDumpFileBytes, checked before and while reading (a
+// FIFO or /dev/zero is refused at once).
 DumpParseResult LoadRegisterDumpFile(const std::string& path);
 
 // What one table is a dump of, judged from the ports it was taken at and from its contents.

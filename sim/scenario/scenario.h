@@ -3,6 +3,7 @@
 // The parser checks the syntax only; which fans, rails and temperatures exist is the board's
 // business and is checked when a machine accepts the scenario (SimMachine::LoadScenario).
 // The format is described in docs/scenarios.md.
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -60,8 +61,13 @@ struct ScenarioParseResult {
   std::string error;  // "FILE:LINE: reason" when scenario is empty
 };
 
+// The largest scenario file read (a script of a few hundred events is a few KiB).
+inline constexpr std::size_t kMaxScenarioFileBytes = 1024 * 1024;
+
 ScenarioParseResult ParseScenario(std::string_view text, std::string_view fileName);
-// Reads the file first; a missing or unreadable file is an error "FILE: cannot read".
+// Reads the file first: only a regular file of at most kMaxScenarioFileBytes (checked before and
+// while reading, so a FIFO or /dev/zero is refused at once); otherwise an error
+// "FILE: cannot read (why)".
 ScenarioParseResult LoadScenarioFile(const std::string& path);
 
 std::string_view ScenarioActionName(ScenarioAction action);

@@ -2,9 +2,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
-#include <fstream>
-#include <sstream>
-
+#include "platform/files/safe_file.h"
 #include "sim/scenario/scenario.h"
 #include "sim/text/tokens.h"
 
@@ -288,15 +286,13 @@ ScenarioParseResult ParseScenario(std::string_view text, std::string_view fileNa
 }
 
 ScenarioParseResult LoadScenarioFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  platform::files::ReadResult read = platform::files::ReadRegularFile(path, kMaxScenarioFileBytes);
+  if (!read.text) {
     ScenarioParseResult r;
-    r.error = path + ": cannot read";
+    r.error = path + ": cannot read (" + read.problem.Because() + ")";
     return r;
   }
-  std::ostringstream buf;
-  buf << in.rdbuf();
-  return ParseScenario(buf.str(), path);
+  return ParseScenario(*read.text, path);
 }
 
 std::string_view ScenarioActionName(ScenarioAction action) {

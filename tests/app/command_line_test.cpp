@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <sstream>
 
 #include "app/veltrix/veltrix_app.h"
@@ -164,7 +165,8 @@ TEST(VeltrixApp, HelpVersionAndBoardList) {
 
 TEST(VeltrixApp, StartupFailureEndsWithItsBoxOnTheConsole) {
   std::ostringstream out, err;
-  const std::string registry = testing::TempDir() + "/veltrix-app-test.reg";
+  // In this process's own runtime folder (isolated_runtime_dir.cpp), removed after the tests.
+  const std::string registry = std::string(std::getenv("XDG_RUNTIME_DIR")) + "/veltrix-app-test.reg";
   const std::vector<std::string> args{"--board", "XB100",      "--virtual-time", "--ticks",
                                       "1",       "--registry", registry};
   EXPECT_EQ(RunVeltrix(args, out, err), 9) << "a refused board is not a success";

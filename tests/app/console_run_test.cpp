@@ -1,6 +1,7 @@
 // Whole runs of veltrix on the console, as a script would use it.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -11,8 +12,15 @@
 namespace veltrix::app {
 namespace {
 
+// A path in this test process's own runtime folder (isolated_runtime_dir.cpp), which goes away
+// with everything in it when the tests are done.
+std::string Scratch(const std::string& name) {
+  const char* folder = std::getenv("XDG_RUNTIME_DIR");
+  return (folder != nullptr ? std::string(folder) : testing::TempDir()) + "/" + name;
+}
+
 std::string WriteFile(const std::string& name, const std::string& text) {
-  const std::string path = testing::TempDir() + "/" + name;
+  const std::string path = Scratch(name);
   std::ofstream(path) << text;
   return path;
 }
@@ -26,7 +34,7 @@ std::vector<std::string> Lines(const std::string& text) {
 
 TEST(ConsoleRun, PrintsEveryTickAndSuspendStopsMonitoringUntilResume) {
   const std::string scenario = WriteFile("suspend.scn", "at 2s suspend\nat 5s resume\n");
-  const std::string registry = testing::TempDir() + "/console-run-suspend.reg";
+  const std::string registry = Scratch("console-run-suspend.reg");
   std::remove(registry.c_str());
   std::ostringstream out, err;
   ASSERT_EQ(RunVeltrix(std::vector<std::string>{"--console", "--virtual-time", "--ticks", "8", "--registry",
@@ -49,12 +57,13 @@ TEST(ConsoleRun, PrintsEveryTickAndSuspendStopsMonitoringUntilResume) {
 }
 
 TEST(ConsoleRun, JsonKeepsStandardOutputOneObjectPerLine) {
-  const std::string registry = testing::TempDir() + "/console-run-json.reg";
+  const std::string registry = Scratch("console-run-json.reg");
   std::remove(registry.c_str());
   std::ostringstream out, err;
-  ASSERT_EQ(RunVeltrix(std::vector<std::string>{"--json", "--virtual-time", "--ticks", "3", "--registry", registry},
-                       out, err),
-            0);
+  ASSERT_EQ(
+      RunVeltrix(std::vector<std::string>{"--json", "--virtual-time", "--ticks", "3", "--registry", registry},
+                 out, err),
+      0);
   const auto lines = Lines(out.str());
   ASSERT_EQ(lines.size(), 3u) << out.str();
   for (std::size_t i = 0; i < lines.size(); ++i) {

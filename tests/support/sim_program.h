@@ -32,6 +32,26 @@
 
 namespace veltrix::testsupport {
 
+// The memory store, counting how often a backing file would have been written: every call
+// that changed something outside a batch, and every batch that changed something.
+class CountingRegistry : public platform::MemoryRegistry {
+ public:
+  int Saves() const { return saves_; }
+
+ protected:
+  long EndOperation(bool changed) override {
+    if (changed) ++saves_;
+    return platform::ERROR_SUCCESS;
+  }
+  long EndBatchOperation(const platform::RegistryKey& /*before*/, bool changed) override {
+    if (changed) ++saves_;
+    return platform::ERROR_SUCCESS;
+  }
+
+ private:
+  int saves_ = 0;
+};
+
 struct SimProgramOptions {
   std::uint32_t lcid = 1033;
   std::uint64_t seed = 1;
@@ -75,6 +95,8 @@ class SimProgram {
   sim::BoardProfile& Profile() { return profile_; }
   platform::TracingPortIo& Ports() { return *parts_->Trace(); }
   platform::MemoryRegistry& Registry() { return registry_; }
+  // How often a file store would have been written so far.
+  int RegistrySaves() const { return registry_.Saves(); }
   platform::SimSystem& System() { return parts_->System(); }
   platform::ScriptedAnswers& Answers() { return answers_; }
   forms::VirtualScheduler& Scheduler() { return scheduler_; }
@@ -94,7 +116,7 @@ class SimProgram {
 
   sim::BoardProfile profile_;
   forms::VirtualScheduler scheduler_;
-  platform::MemoryRegistry registry_;
+  CountingRegistry registry_;
   platform::ScriptedAnswers answers_;
   std::unique_ptr<assembly::Assembly> parts_;
   std::string folder_;  // this fixture's temporary folder (lock file, default program folder)

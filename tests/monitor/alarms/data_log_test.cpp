@@ -1,12 +1,15 @@
 // The data log "Vtx.log": exact bytes of headings, records and empty records; Clear Log; and
 // what happens when the log cannot be written.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include "monitor/alarms/alarm_windows.h"
 #include "monitor/alarms/data_log.h"
 #include "monitor/startup/exit_program.h"
 #include "tests/monitor/alarms/alarm_test_support.h"
@@ -134,22 +137,28 @@ TEST_F(DataLog, ClearLogLeavesOnlyAnEmptyRecordAndAlwaysSaysSo) {
 }
 
 // A disk that refuses writes until told otherwise.
-class FlakyWriter : public monitor::LogFileWriter {
+class FlakyFiles : public platform::Files {
  public:
   bool failing = true;
   int appends = 0;
-  bool Append(const std::string&, const std::string&, std::string& reason) override {
+  std::string PathInFolder(std::string_view folder, std::string_view name) override {
+    return platform::HostFiles().PathInFolder(folder, name);
+  }
+  bool FileExists(const std::string&) override { return false; }
+  std::optional<std::string> ReadTextFile(const std::string&, std::size_t, std::string*) override {
+    return std::nullopt;
+  }
+  bool AppendRecord(const std::string&, std::string_view, std::string* reason) override {
     ++appends;
-    if (failing) reason = "No space left on device";
+    if (failing) *reason = "No space left on device";
     return !failing;
   }
-  bool Exists(const std::string&) override { return false; }
-  bool Remove(const std::string&) override { return false; }
+  bool RemoveFile(const std::string&, std::string*) override { return false; }
 };
 
 TEST_F(DataLog, UnwritableLogIsReportedOncePerFailureAndMonitoringGoesOn) {
-  auto writer = std::make_shared<FlakyWriter>();
-  monitor::SetLogWriter(p.Prog(), writer);
+  auto writer = std::make_shared<FlakyFiles>();
+  p.Prog().Svc().files = writer.get();
   Main(p).Check5.Value = 1;  // heading pair: both fail
   Ticks(p, 5);
   EXPECT_FALSE(p.Ended());
@@ -176,6 +185,57 @@ TEST(DataLogFolder, MissingProgramFolderIsReportedOnceWithTheRealWriter) {
   Ticks(p, 4);
   EXPECT_FALSE(p.Ended());
   EXPECT_EQ(p.Boxes().size(), before + 1);
+}
+
+TEST_F(DataLog, AFullDiskNeverLeavesHalfARecord) {
+  // A child process whose files may not grow past a few records stands for a full disk: the
+  // write that crosses the limit is cut short by the system, exactly as ENOSPC cuts it.
+  Main(p).WEnable.fill(1);
+  const std::string path = LogPath();
+  pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{700, 700};
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(3);
+    int failed = 0;
+    for (int i = 0; i < 12; ++i) {
+      if (!monitor::AppendLogRecord(p.Prog(), "tick " + std::to_string(i) + std::string(90, '.'))) ++failed;
+    }
+    ::_exit(failed > 0 ? 0 : 4);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_EQ(WEXITSTATUS(status), 0) << "the limit did not stop the writes";
+  const std::string bytes = LogBytes();
+  ASSERT_FALSE(bytes.empty());
+  EXPECT_LE(bytes.size(), 700u);
+  EXPECT_EQ(bytes.substr(bytes.size() - 3), "\"\r\n") << "the log ends with a whole record";
+  // Every record is whole: quote, "tick N", the dots, quote, CR LF.
+  for (std::size_t at = 0; at < bytes.size();) {
+    const std::size_t end = bytes.find("\r\n", at);
+    ASSERT_NE(end, std::string::npos);
+    const std::string record = bytes.substr(at, end - at);
+    EXPECT_EQ(record.rfind("\"tick ", 0), 0u) << record;
+    EXPECT_EQ(record.substr(record.size() - 91), std::string(90, '.') + "\"") << record;
+    at = end + 2;
+  }
+}
+
+TEST_F(DataLog, ALinkInPlaceOfTheLogIsNeverFollowed) {
+  const std::string target = p.ProgramDir() + "/elsewhere.txt";
+  { std::ofstream(target) << "not the log\n"; }
+  std::filesystem::create_symlink(target, LogPath());
+  Main(p).Check5.Value = 1;
+  Ticks(p, 2);
+  std::ifstream in(target);
+  std::ostringstream kept;
+  kept << in.rdbuf();
+  EXPECT_EQ(kept.str(), "not the log\n");
+  EXPECT_TRUE(std::filesystem::is_symlink(LogPath()));
+  ASSERT_EQ(p.Boxes().size(), 1u) << "one box for the whole run of failures";
+  EXPECT_NE(p.Boxes()[0].text.find("symbolic link"), std::string::npos) << p.Boxes()[0].text;
 }
 
 }  // namespace

@@ -145,6 +145,21 @@ TEST(LimitStore, StoredValuesAreReadBackAndAbsentItemsStayDisabled) {
   EXPECT_EQ(RegistryTextToFloat("4,1", ','), 4.1F);
 }
 
+TEST(LimitStore, LimitsWrittenUnderTheOtherDecimalSeparatorStillRead) {
+  // Stored under a comma locale, read under a point locale (the fixture's system).
+  testsupport::SimProgram p("ZT50E");
+  CopyDefaults("ZT50E", p.Registry());
+  Write(p.Registry(), "HiLimit0", platform::REG_SZ, "1,9");
+  Write(p.Registry(), "Temp_HiLimit0", platform::REG_SZ, "47,0");
+  WriteDword(p.Registry(), "FirstBoot", 0);
+  ASSERT_EQ(p.Start(), std::nullopt);
+  EXPECT_FLOAT_EQ(Main(p).VoltageChannel[0].HiLimit, 1.9F);
+  EXPECT_FLOAT_EQ(Main(p).TempChannel[0].Temp_HiLimit, 47.0F);
+  EXPECT_TRUE(p.Boxes().empty()) << p.Boxes()[0].text;
+  EXPECT_EQ(RegistryTextToFloat("1.9", ','), 1.9F);
+  EXPECT_FALSE(RegistryTextToFloat("1,000.5", '.')) << "grouping is never written, so it is not a number";
+}
+
 TEST(LimitStore, MissingVoltageValueIsReportedByName) {
   testsupport::SimProgram p("ZT50E");
   WriteDword(p.Registry(), "FirstBoot", 0);  // the key exists, the voltage values do not

@@ -201,6 +201,20 @@ TEST(SettingsStore, TrayStartHidesTheWindowOnceAfterMonitoringBegins) {
   EXPECT_TRUE(f.Visible);
 }
 
+TEST(SettingsStore, AFirstStartStoresItsDefaultsInOneSave) {
+  SimProgram first(kBoard);
+  ASSERT_FALSE(first.Start());
+  EXPECT_EQ(first.RegistrySaves(), 1) << "one durable write for every default of the start";
+  EXPECT_TRUE(first.Registry().ReadValue(kLimitKey, "LoBound0"));
+  EXPECT_TRUE(first.Registry().ReadValue(kLimitKey, "WBeep15"));
+
+  SimProgram later(kBoard);
+  CopyStore(first.Registry(), later.Registry());
+  const int planted = later.RegistrySaves();
+  ASSERT_FALSE(later.Start());
+  EXPECT_EQ(later.RegistrySaves(), planted) << "a later start writes nothing";
+}
+
 TEST(SettingsStore, FirstStartWritesTheLimitsOnceAndShowsTheBoxesClear) {
   // A store from an earlier run, with one limit value lost.
   SimProgram earlier(kBoard);

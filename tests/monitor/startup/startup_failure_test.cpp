@@ -1,6 +1,8 @@
 // Every way start-up can fail: the box it shows and that nothing runs after it.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "monitor/program.h"
 #include "monitor/startup/exit_status.h"
 #include "monitor/startup/frm_init.h"
@@ -45,6 +47,18 @@ TEST(StartupFailure, SecondInstanceEndsWithoutTouchingAnyPort) {
   EXPECT_EQ(p.Machine().Bus().LoadCalls(), 0);
   EXPECT_TRUE(p.G().ModelName.empty());
   EXPECT_FALSE(LaterStepsRan(p));
+}
+
+TEST(StartupFailure, ALockThatCannotBeTakenIsNotCalledASecondInstance) {
+  SimProgram p(Board("ZT50E", sim::ChipModel::W83627HF));
+  // Someone put a link where the lock file goes: the check cannot be made, and says why.
+  std::filesystem::create_symlink("/nonexistent-target", p.LockPath());
+  EXPECT_EQ(p.Start(), kExitLockFailed);
+  ASSERT_EQ(p.Boxes().size(), 1u);
+  EXPECT_EQ(p.Boxes()[0].title, "Error");
+  EXPECT_NE(p.Boxes()[0].text.find("cannot make sure that it runs only once"), std::string::npos);
+  EXPECT_NE(p.Boxes()[0].text.find("symbolic link"), std::string::npos) << p.Boxes()[0].text;
+  EXPECT_TRUE(p.Ports().Trace().empty()) << p.TraceDump();
 }
 
 TEST(StartupFailure, MissingModelNameEndsBeforeTheHardware) {

@@ -13,6 +13,7 @@
 #include "monitor/program.h"
 #include "monitor/resources/strings.h"
 #include "monitor/startup/about_text.h"
+#include "platform/files/files.h"
 #include "monitor/startup/system_information.h"
 #include "monitor/ui/frmdoctor.h"
 #include "platform/registry/memory_registry.h"
@@ -220,14 +221,14 @@ TEST(AboutPage, LinesAreJoinedWithCrLfAndNothingFollowsTheLast) {
                                      "first"},
                                     {"", ""}}) {
     WriteFile(file, bytes);
-    EXPECT_EQ(ReadAboutFile(file), text) << bytes;
+    EXPECT_EQ(ReadAboutFile(platform::HostFiles(), file), text) << bytes;
   }
-  EXPECT_EQ(ReadAboutFile((dir / "missing.txt").string()), std::nullopt);
-  EXPECT_EQ(ReadAboutFile(dir.string()), std::nullopt);  // a folder
+  EXPECT_EQ(ReadAboutFile(platform::HostFiles(), (dir / "missing.txt").string()), std::nullopt);
+  EXPECT_EQ(ReadAboutFile(platform::HostFiles(), dir.string()), std::nullopt);  // a folder
   // A link in the program folder is not followed, wherever it points.
   WriteFile(file, "secret");
   fs::create_symlink(file, dir / "link.txt");
-  EXPECT_EQ(ReadAboutFile((dir / "link.txt").string()), std::nullopt);
+  EXPECT_EQ(ReadAboutFile(platform::HostFiles(), (dir / "link.txt").string()), std::nullopt);
   fs::remove_all(dir);
 }
 
@@ -249,7 +250,7 @@ TEST(AboutPage, ShippedReadmeFiles) {
     for (std::uint32_t lcid : {1028u, 1033u, 2052u}) {
       const std::string name(AboutFileName(fan, lcid).substr(1));
       SCOPED_TRACE(name);
-      const auto text = ReadAboutFile((folder / name).string());
+      const auto text = ReadAboutFile(platform::HostFiles(), (folder / name).string());
       ASSERT_TRUE(text.has_value());
       EXPECT_GT(text->size(), 500u);
       EXPECT_EQ(text->find("Hushwind") != std::string::npos, fan);

@@ -114,11 +114,15 @@ TEST(FileRegistryTest, DamagedFileIsKeptAsideAndTheStoreStartsEmpty) {
   EXPECT_FALSE(FileRegistry(file).LoadWarning());
   EXPECT_EQ(ReadFile(folder.Path() / "registry.reg.damaged-2"), damaged);
 
-  // Damage written by someone else while the store is in use is caught on the next call.
-  WriteFile(file, "REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"x\"=\"unterminated\n");
-  EXPECT_FALSE(reg.ReadValue(kSetting, "FirstTime"));
+  // Damage written by someone else while the store is in use is caught on the next call: the
+  // settings in use are kept and, once the file has stayed damaged, saved to a new file.
+  const std::string later = "REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"x\"=\"unterminated\n";
+  WriteFile(file, later);
+  EXPECT_TRUE(reg.ReadValue(kSetting, "FirstTime"));
   ASSERT_EQ(messages.size(), 2u);
   EXPECT_NE(messages[1].find("registry.reg.damaged-3"), std::string::npos) << messages[1];
+  EXPECT_EQ(ReadFile(folder.Path() / "registry.reg.damaged-3"), later);
+  EXPECT_TRUE(FileRegistry(file).ReadValue(kSetting, "FirstTime")) << "the new file holds the settings";
 }
 
 TEST(FileRegistryTest, UnreadableFileIsNeverOverwritten) {

@@ -1,6 +1,9 @@
 // The text form of the store: what is accepted, what is written, and which damage is caught.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+
 #include "platform/registry/hive_text.h"
 #include "platform/registry/registry.h"
 #include "tests/platform/registry/registry_test_support.h"
@@ -125,6 +128,65 @@ TEST(HiveTextTest, DamageIsReportedWithItsLine) {
         << c.text << " -> " << parsed.error->reason;
     EXPECT_TRUE(parsed.root.subKeys.empty() && parsed.root.values.empty()) << "nothing is half loaded";
   }
+}
+
+// What Windows refuses is refused with the line; what it accepts is read in time proportional
+// to its size and written back at about the size it was read.
+TEST(HiveTextTest, WindowsLimitsAreKeptAndADeepTreeIsWrittenOnce) {
+  const std::string name255(255, 'k');
+  std::string deep = "REGEDIT4\n[HKEY_LOCAL_MACHINE";
+  for (int i = 0; i < 512; ++i) deep += "\\" + name255;
+  HiveParseResult ok = ParseHive(deep + "]\n");
+  ASSERT_FALSE(ok.error) << ok.error->reason;
+  HiveParseResult tooDeep = ParseHive(deep + "\\x]\n");
+  ASSERT_TRUE(tooDeep.error);
+  EXPECT_EQ(tooDeep.error->line, 2u);
+  EXPECT_EQ(tooDeep.error->reason, "key path deeper than 512 keys");
+  HiveParseResult longName = ParseHive("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\" + name255 + "k]\n");
+  ASSERT_TRUE(longName.error);
+  EXPECT_EQ(longName.error->line, 3u);
+  EXPECT_EQ(longName.error->reason, "key name longer than 255 bytes");
+  HiveParseResult longValue =
+      ParseHive("REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"" + std::string(16384, 'v') + "\"=dword:1\n");
+  ASSERT_TRUE(longValue.error);
+  EXPECT_EQ(longValue.error->reason, "value name longer than 16383 bytes");
+
+  // A deep tree of long names is written in about the size it was read (not the square).
+  const std::string written = FormatHive(ok.root);
+  EXPECT_LT(written.size(), deep.size() + 64) << "one section for the leaf, the parents implied";
+  EXPECT_EQ(ParseHive(written).root, ok.root);
+}
+
+// Many sibling keys and one long wrapped value once took minutes (80,000 keys: 29 s; a 3 MB
+// value: 268 s). They must cost about what a text of the same size of plain value lines costs.
+TEST(HiveTextTest, ManyKeysAndLongWrappedValuesCostNoMoreThanTheirSize) {
+  constexpr int kKeys = 20000;
+  std::string stress = "REGEDIT4\n";
+  for (int i = 0; i < kKeys; ++i) stress += "[HKEY_LOCAL_MACHINE\\S\\k" + std::to_string(i) + "]\n";
+  stress += "[HKEY_LOCAL_MACHINE\\A]\n\"v\"=hex:";
+  for (int i = 0; i < 5 * kKeys; ++i) stress += (i % 25 == 24) ? "ab,\\\n  " : "ab,";
+  stress += "ab\n";
+  std::string plain = "REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n";
+  for (int i = 0; plain.size() < stress.size(); ++i)
+    plain += "\"v" + std::to_string(i) + "\"=dword:00000001\n";
+
+  auto seconds = [](const std::string& text) {
+    double best = 1e9;
+    for (int round = 0; round < 2; ++round) {
+      const auto start = std::chrono::steady_clock::now();
+      HiveParseResult parsed = ParseHive(text);
+      best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+      EXPECT_FALSE(parsed.error);
+    }
+    return best;
+  };
+  const double stressed = seconds(stress);
+  const double reference = seconds(plain);
+  EXPECT_LT(stressed, 10 * reference + 0.05)
+      << stressed << " s against " << reference << " s for plain lines";
+  HiveParseResult parsed = ParseHive(stress);
+  EXPECT_EQ(FindKeyPath(parsed.root, {"S"})->subKeys.size(), static_cast<std::size_t>(kKeys));
+  EXPECT_EQ(Find(parsed.root, {"A"}, "v")->data.size(), static_cast<std::size_t>(5 * kKeys + 1));
 }
 
 }  // namespace

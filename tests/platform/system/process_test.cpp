@@ -31,7 +31,7 @@ TEST(SingleInstanceTest, SecondHolderIsRefusedUntilTheFirstLetsGo) {
   SimSystem second({.lockPath = path});
   EXPECT_TRUE(first.AcquireSingleInstance());
   EXPECT_TRUE(first.AcquireSingleInstance());  // asking again keeps it
-  EXPECT_FALSE(second.AcquireSingleInstance());
+  EXPECT_EQ(second.AcquireSingleInstance().state, InstanceLockState::kHeldByAnother);
 
   SingleInstanceLock direct(path);
   EXPECT_FALSE(direct.Acquire());
@@ -70,14 +70,72 @@ TEST(SingleInstanceTest, StartedProgramsDoNotKeepTheLockAlive) {
   fs::remove(path);
 }
 
-TEST(SingleInstanceTest, DefaultPathIsPerUser) {
-  auto path = DefaultSingleInstanceLockPath();
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (runtime != nullptr && runtime[0] != '\0') {
-    EXPECT_EQ(path, std::string(runtime) + "/veltrix.lock");
-  } else {
-    EXPECT_EQ(path, "/tmp/veltrix-" + std::to_string(getuid()) + ".lock");
-  }
+TEST(SingleInstanceTest, ALockThatCannotBeTakenIsNotAnotherInstance) {
+  const fs::path folder = fs::temp_directory_path() / ("veltrix-test-lock-" + std::to_string(getpid()));
+  fs::create_directories(folder);
+  const fs::path target = folder / "target";
+  fs::create_symlink(target, folder / "veltrix.lock");
+  SimSystem system({.lockPath = (folder / "veltrix.lock").string()});
+  const SingleInstanceResult result = system.AcquireSingleInstance();
+  EXPECT_EQ(result.state, InstanceLockState::kUnavailable);
+  EXPECT_NE(result.reason.find("symbolic link"), std::string::npos) << result.reason;
+  EXPECT_FALSE(fs::exists(target)) << "nothing is created through the link";
+
+  SimSystem missing({.lockPath = (folder / "no-such-folder" / "veltrix.lock").string()});
+  EXPECT_EQ(missing.AcquireSingleInstance().state, InstanceLockState::kUnavailable);
+  fs::remove_all(folder);
+}
+
+// The folder the lock lives in: the session's own runtime folder when it is private, else
+// /run/user/<uid>, else a private folder made for the purpose; never one another user made.
+TEST(SingleInstanceTest, RuntimeFolderIsPrivateToTheUser) {
+  const uid_t me = geteuid();
+  const fs::path root = fs::temp_directory_path() / ("veltrix-test-runtime-" + std::to_string(getpid()));
+  fs::create_directories(root);
+  auto makeFolder = [](const fs::path& path, fs::perms mode) {
+    fs::create_directories(path);
+    fs::permissions(path, mode);
+    return path.string();
+  };
+  const std::string privateRuntime = makeFolder(root / "xdg", fs::perms::owner_all);
+  const std::string openRuntime = makeFolder(root / "xdg-open", fs::perms::all);
+  makeFolder(root / "run-user" / std::to_string(me), fs::perms::owner_all);
+  auto env = [](std::optional<std::string> runtime) -> EnvLookup {
+    return [runtime](const char* name) -> std::optional<std::string> {
+      return std::string(name) == "XDG_RUNTIME_DIR" ? runtime : std::nullopt;
+    };
+  };
+  RuntimeFolderPlaces places{(root / "run-user").string(),
+                             {(root / "no-base").string(), (root / "tmp").string()}};
+
+  EXPECT_EQ(FindRuntimeFolder(env(privateRuntime), me, places).path, privateRuntime);
+  // A runtime folder others can write (or another user's, as under sudo) is passed over.
+  EXPECT_EQ(FindRuntimeFolder(env(openRuntime), me, places).path,
+            (root / "run-user" / std::to_string(me)).string());
+  EXPECT_EQ(FindRuntimeFolder(env("relative"), me, places).path,
+            (root / "run-user" / std::to_string(me)).string());
+
+  // No runtime folder: one is made, 0700, in the first base this user can write in.
+  places.userRuntimeBase = (root / "no-run-user").string();
+  makeFolder(root / "tmp", fs::perms::all | fs::perms::sticky_bit);
+  const RuntimeFolder made = FindRuntimeFolder(env(std::nullopt), me, places);
+  const fs::path expected = root / "tmp" / ("veltrix-" + std::to_string(me));
+  ASSERT_EQ(made.path, expected.string()) << made.problem;
+  EXPECT_EQ(fs::status(expected).permissions() & fs::perms::all, fs::perms::owner_all);
+  EXPECT_EQ(FindRuntimeFolder(env(std::nullopt), me, places).path, expected.string()) << "and used again";
+
+  // One that somebody else prepared is refused with the reason, never used.
+  fs::remove(expected);
+  fs::create_directory_symlink(root / "xdg", expected);
+  RuntimeFolder linked = FindRuntimeFolder(env(std::nullopt), me, places);
+  EXPECT_TRUE(linked.path.empty());
+  EXPECT_NE(linked.problem.find("symbolic link"), std::string::npos) << linked.problem;
+  fs::remove(expected);
+  makeFolder(expected, fs::perms::all);
+  linked = FindRuntimeFolder(env(std::nullopt), me, places);
+  EXPECT_TRUE(linked.path.empty());
+  EXPECT_NE(linked.problem.find("other users"), std::string::npos) << linked.problem;
+  fs::remove_all(root);
 }
 
 TEST(StartProgramTest, CommandLinesSplitOnBlanksOutsideQuotes) {

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 
@@ -228,6 +230,25 @@ TEST(DumpFormat, MalformedInputNamesFileAndLine) {
   ASSERT_TRUE(zeros.dump);
   SimMachine m(*FindProfile("ZQ6A-PRO"), 1);
   EXPECT_EQ(m.LoadDump(*zeros.dump), "zeros.dump:1: not a Winbond or ITE sensor chip dump");
+}
+
+}  // namespace
+}  // namespace veltrix::sim
+
+namespace veltrix::sim {
+namespace {
+
+TEST(DumpFile, DevicesAndOversizedFilesAreRefusedBeforeReading) {
+  EXPECT_EQ(LoadRegisterDumpFile("/dev/zero").error,
+            "/dev/zero:0: cannot read the file (it is not a regular file)");
+  const std::filesystem::path big =
+      std::filesystem::temp_directory_path() / ("veltrix-dump-" + std::to_string(::getpid()) + ".dump");
+  std::filesystem::remove(big);
+  std::ofstream(big) << "";
+  std::filesystem::resize_file(big, kMaxDumpFileBytes + 1);
+  EXPECT_EQ(LoadRegisterDumpFile(big.string()).error,
+            big.string() + ":0: cannot read the file (it is larger than the limit of 1 MiB)");
+  std::filesystem::remove(big);
 }
 
 }  // namespace

@@ -1,4 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include <array>
 #include <utility>
@@ -79,7 +84,27 @@ TEST(ScenarioParser, EmptyScriptHasNoEvents) {
   ScenarioParseResult r = ParseScenario("# nothing\n\n   \n", "e.scn");
   ASSERT_TRUE(r.scenario);
   EXPECT_TRUE(r.scenario->events.empty());
-  EXPECT_EQ(LoadScenarioFile("/nonexistent/x.scn").error, "/nonexistent/x.scn: cannot read");
+  EXPECT_EQ(LoadScenarioFile("/nonexistent/x.scn").error,
+            "/nonexistent/x.scn: cannot read (No such file or directory)");
+}
+
+// Inputs that are not script files are refused at once, before anything is read into memory.
+TEST(ScenarioParser, OnlyRegularFilesOfBoundedSizeAreRead) {
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("veltrix-scenario-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  const std::string fifo = (folder / "pipe.scn").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EQ(LoadScenarioFile(fifo).error, fifo + ": cannot read (it is not a regular file)");
+  EXPECT_EQ(LoadScenarioFile("/dev/zero").error, "/dev/zero: cannot read (it is not a regular file)");
+  const std::string big = (folder / "big.scn").string();
+  std::string comments;
+  while (comments.size() <= kMaxScenarioFileBytes) comments += std::string(99, '#') + "\n";
+  std::ofstream(big) << comments;
+  EXPECT_EQ(LoadScenarioFile(big).error, big + ": cannot read (it is larger than the limit of 1 MiB)");
+  std::filesystem::resize_file(big, kMaxScenarioFileBytes);
+  EXPECT_TRUE(LoadScenarioFile(big).scenario) << "the limit itself is allowed";
+  std::filesystem::remove_all(folder);
 }
 
 TEST(ScenarioOnMachine, UnknownNamesAreRejectedWithNothingApplied) {
