@@ -1,5 +1,7 @@
 #include "app/veltrix/veltrix_app.h"
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <optional>
 
@@ -207,6 +209,12 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
     run.scheduler->AddTimeListener([machine = run.machine.get()](std::int64_t nowMs) {
       const double delta = static_cast<double>(nowMs) - machine->NowMs();
       if (delta > 0) machine->Advance(delta);
+    });
+    // A scenario's next event keeps time moving while no timer runs (a suspended program).
+    run.scheduler->AddWakeSource([machine = run.machine.get(), scheduler = run.scheduler.get()] {
+      const double next = machine->NextEventMs();
+      if (next < 0) return std::int64_t{-1};
+      return scheduler->NowMs() + static_cast<std::int64_t>(std::ceil(std::max(0.0, next - machine->NowMs())));
     });
     ports = &run.machine->Port();
     run.boardInfo = std::make_unique<sim::SimBoardInfo>(run.machine->Profile());
