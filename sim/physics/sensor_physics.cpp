@@ -38,12 +38,21 @@ SensorPhysics::SensorPhysics(const BoardProfile& profile, std::uint64_t seed) : 
   Sample();
 }
 
+double SensorPhysics::SpeedFraction(double drive) {
+  drive = std::clamp(drive, 0.0, 1.0);
+  if (drive < kStallDuty) return 0.0;
+  if (drive >= 1.0) return 1.0;
+  // Saturating: 1 - e^(-drive / tau), with tau chosen so that kHalfSpeedDuty gives one half.
+  const double tau = kHalfSpeedDuty / std::log(2.0);
+  return 1.0 - std::exp(-drive / tau);
+}
+
 double SensorPhysics::FanTarget(const Fan& fan, const std::array<double, kFanInputs>& driveOutputs) const {
   if (fan.fault != FanFault::kNone) return 0.0;
   if (fan.held) return *fan.held;
   double drive = 1.0;
-  if (fan.output >= 0 && fan.output < kFanInputs) drive = std::clamp(driveOutputs[fan.output], 0.0, 1.0);
-  return fan.fullRpm * drive;
+  if (fan.output >= 0 && fan.output < kFanInputs) drive = driveOutputs[fan.output];
+  return fan.fullRpm * SpeedFraction(drive);
 }
 
 double SensorPhysics::TempTarget(const Temp& t) const {
