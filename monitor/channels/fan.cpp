@@ -132,6 +132,9 @@ void frmdoctor::ProcessFan() {
         case kFanMethodNone:
           ProcessFanForDisableFanMethod(j, count, output);
           break;
+        case kFanMethodRecommended:
+          ProcessFanForRecommendedMethod(j, count);
+          break;
         default:
           break;
       }

@@ -4,6 +4,7 @@
 
 #include "monitor/channels/fan_output.h"
 #include "monitor/chip/superio.h"
+#include "monitor/fancontrol/fan_methods.h"
 #include "monitor/program.h"
 #include "monitor/settings/general_settings.h"
 #include "monitor/startup/frm_init.h"
@@ -79,9 +80,9 @@ void frmdoctor::SSTabMain_Click(int /*previousTab*/) {
   const int tab = SSTabMain.Tab;
   if (tab == layout::kPageHushwind) {
     DisplayMonitorItems();
-    RunStep(SettingSteps.FanControlFunction);
-    RunStep(SettingSteps.ReadFanControl);
-    RunStep(SettingSteps.ShowCurrentFanControlMethod);
+    FanControlFunction();
+    ReadFanControl();
+    ShowCurrentFanControlMethod();
   } else if (tab == layout::kPageMonitoring) {
     DisplayMonitorItems();
   }
@@ -93,7 +94,7 @@ void frmdoctor::cmdSave_Click() {
   reg.BeginBatch();
   SaveLimitStore();
   SaveGeneralSettings();
-  RunStep(SettingSteps.SaveFANControlSetting);
+  SaveFANControlSetting();
   RunStep(SettingSteps.SaveCDROMControlToReg);
   if (reg.EndBatch() != platform::ERROR_SUCCESS) {
     program_.Sys().MsgBox("Save setting failed !", platform::vbOKOnly | platform::vbCritical, "Error");
@@ -122,10 +123,10 @@ void frmdoctor::cmdDefault_Click() {
   SystemFanPercent = 100;
 
   RunStep(SettingSteps.ResetCdromSpeedControl);
-  RunStep(SettingSteps.DefaultFanControlStatus);
-  RunStep(SettingSteps.DefaultFixControl);
-  RunStep(SettingSteps.DefaultMultipleControl);
-  RunStep(SettingSteps.DefaultSmartFan);
+  DefaultFanControlStatus();
+  DefaultFixControl(program_);
+  DefaultMultipleControl(program_);
+  DefaultSmartFan(program_);
 
   // The channel set-up of start-up, from the built-in limits instead of the stored ones.
   FanDialogOpen = false;
@@ -155,7 +156,7 @@ void frmdoctor::cmdDefault_Click() {
   updTempHiLimit_Change(1);
   if (ItemPresent[kFirstTempItem + 2] == 1) updTempHiLimit_Change(2);
 
-  RunStep(SettingSteps.ShowCurrentFanControlMethod);
+  ShowCurrentFanControlMethod();
   // Nothing is written: the defaults become the stored settings only with "Save".
 }
 

@@ -39,6 +39,8 @@ struct SimProgramOptions {
   std::string programDir;
   // Record every port access from construction on (the trace can be cleared any time).
   bool tracePorts = true;
+  // The system's decimal separator (stored float texts use it).
+  char decimalSeparator = '.';
 };
 
 // The simulator's profile for a model (exact, then case-insensitive); fails the test and
