@@ -54,6 +54,8 @@ void frmdoctor::FanControlCentral(std::int32_t method) {
     case kFanMethodFixed:
       SetFanSpeed(program_, 0, static_cast<std::int16_t>(FixCPUFanSpeed));
       SetFanSpeed(program_, 1, static_cast<std::int16_t>(FixSystemFanSpeed));
+      // The animation and the bars follow the outputs again after a spell at full output.
+      ShowFixedPercents(program_);
       break;
     case kFanMethodSmart:
       SmartFanControl();

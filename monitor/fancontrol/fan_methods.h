@@ -44,6 +44,9 @@ void SaveFixControlToReg(Program& program);
 // The outputs into an open frmManualFAN's sliders, and into CpuFanPercent / SystemFanPercent
 // unless that fan is shown as off.
 void ReadFixControl(Program& program);
+// CpuFanPercent / SystemFanPercent from the two outputs (0 for a fan shown as off), as the
+// fan timer leaves them after each step of the method.
+void ShowFixedPercents(Program& program);
 // Whether the main window shows fan j as off ("fan off" or "fan stop", any case).
 bool FixFanShownOff(Program& program, int fan, bool trimmed);
 

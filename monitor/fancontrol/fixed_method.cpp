@@ -39,6 +39,11 @@ void ReadFixControl(Program& program) {
     dialog->sldCPUFan.Value = main.FixCPUFanSpeed / kPercentPerPosition;
     dialog->sldSystemFan.Value = main.FixSystemFanSpeed / kPercentPerPosition;
   }
+  ShowFixedPercents(program);
+}
+
+void ShowFixedPercents(Program& program) {
+  frmdoctor& main = program.frmdoctor();
   main.CpuFanPercent = FixFanShownOff(program, 0, true) ? 0 : static_cast<std::int16_t>(main.FixCPUFanSpeed);
   main.SystemFanPercent = FixFanShownOff(program, 1, true) ? 0 : static_cast<std::int16_t>(main.FixSystemFanSpeed);
 }
