@@ -50,6 +50,7 @@ void Save(QWidget* window, const QString& name) {
 // The Hushwind page with control switched on and method m chosen, then its "Setting".
 void OpenDialog(MainWindowOnSim& run, int m) {
   auto& main = run.main();
+  run.sim.AdvanceMs(3000);  // the monitor has shown a few readings
   main.SSTabMain.UserSelectTab(3);
   if (main.chkEnableFanControl.Value == 0) main.chkEnableFanControl.UserClick();
   main.rFANMethod[m].UserClick();
@@ -61,7 +62,7 @@ TEST(QtFanDialogs, MultipleLevelDialogTakesTypingArrowsAndSliders) {
   MainWindowOnSim run("ZQ51/ZQ51S");
   ASSERT_TRUE(run.started);
   OpenDialog(run, monitor::kFanMethodMultiLevel);
-  Save(run.renderer->WindowOf(run.main()), "frmdoctor-hushwind.png");
+  Save(run.renderer->WindowOf(run.main()), "frmdoctor-hushwind-enabled.png");
   auto& d = monitor::MultiFanDialog(run.sim.Prog());
   QWidget* window = run.renderer->WindowOf(d);
   ASSERT_NE(window, nullptr);
