@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "monitor/fancontrol/fan_methods.h"
-#include "monitor/fancontrol/fan_windows.h"
-#include "monitor/fancontrol/smart_fan_dialog.h"
 #include "tests/monitor/fancontrol/fan_test_support.h"
 
 namespace veltrix::monitor::fantest {
@@ -171,23 +169,14 @@ TEST(FanTimer, WithoutControlOrMethodEveryTickGivesFullOutput) {
   EXPECT_EQ(Output(*p, 0), 3);
 }
 
-TEST(RecommendedSetting, ClassesAndColumnsAtTheirBounds) {
-  struct Bounds {
-    const char* name;
-    std::array<float, 5> below;
-  };
-  const Bounds classes[] = {{"Intel(R) Pentium(R) 4 CPU 1.60GHz", {44.0F, 50.0F, 53.5F, 56.0F, 58.0F}},
-                            {"Mobile 1.8 GHz", {46.5F, 51.0F, 53.5F, 57.0F, 60.0F}},
-                            {"2.00GHz", {48.0F, 52.5F, 54.5F, 58.0F, 60.5F}},
-                            {"2.2", {48.0F, 52.5F, 54.5F, 58.5F, 61.0F}},
-                            {"P4 2.40GHz", {48.0F, 52.5F, 58.0F, 60.0F, 63.0F}}};
-  const int values[] = {0, 7, 15, 23, 34, 255};
-  for (const Bounds& b : classes) {
-    for (std::size_t column = 0; column < 5; ++column) {
-      EXPECT_EQ(RecommendedFanValue(b.name, b.below[column] - 0.1F), values[column]) << b.name << " " << column;
-      EXPECT_EQ(RecommendedFanValue(b.name, b.below[column]), values[column + 1]) << b.name << " " << column;
-    }
-  }
+TEST(RecommendedSetting, ClassByTheFirstMarkerInTestOrderAndColumnsByUpperBounds) {
+  // "1.6" class: 0 below 44, 7 below 50, ..., 255 from 58 on; each bound belongs to the next column.
+  EXPECT_EQ(RecommendedFanValue("Intel(R) Pentium(R) 4 CPU 1.60GHz", 43.9F), 0);
+  EXPECT_EQ(RecommendedFanValue("Intel(R) Pentium(R) 4 CPU 1.60GHz", 44.0F), 7);
+  EXPECT_EQ(RecommendedFanValue("Intel(R) Pentium(R) 4 CPU 1.60GHz", 58.0F), 255);
+  // "2.4" class: its third column is the widest (54.5 .. 58 for 2.2, up to 58 here).
+  EXPECT_EQ(RecommendedFanValue("P4 2.40GHz", 57.9F), 15);
+  EXPECT_EQ(RecommendedFanValue("2.2", 57.9F), 23);
   // The first class in test order wins, wherever it stands in the name.
   EXPECT_EQ(RecommendedFanValue("2.4 GHz at 1.8 V", 47.0F), 7) << "the 1.8 class";
   EXPECT_EQ(RecommendedFanValue("AMD Athlon XP 2600+", 20.0F), -1);
