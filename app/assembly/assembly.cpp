@@ -1,5 +1,8 @@
 #include "app/assembly/assembly.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "platform/aspi/linux_aspi.h"
 #include "platform/boardinfo/linux_board_info.h"
 #include "platform/portio/linux_port_io.h"
@@ -20,6 +23,12 @@ Assembly::Assembly(forms::Scheduler& scheduler, platform::Registry& registry, Op
     scheduler.AddTimeListener([machine = machine_.get()](std::int64_t nowMs) {
       const double delta = static_cast<double>(nowMs) - machine->NowMs();
       if (delta > 0) machine->Advance(delta);
+    });
+    // A scenario's next event keeps time moving while no timer runs (a suspended program).
+    scheduler.AddWakeSource([machine = machine_.get(), &scheduler] {
+      const double next = machine->NextEventMs();
+      if (next < 0) return std::int64_t{-1};
+      return scheduler.NowMs() + static_cast<std::int64_t>(std::ceil(std::max(0.0, next - machine->NowMs())));
     });
     system_ = std::make_unique<platform::SimSystem>(std::move(options.system));
   } else {

@@ -1,5 +1,7 @@
 #include "app/veltrix/veltrix_app.h"
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <optional>
 #include <stdexcept>

@@ -191,7 +191,7 @@ std::string MonitorConsole::JsonRecord() {
             ",\"enabled\":" + (r.enabled ? "true" : "false") +
             ",\"present\":" + (r.present ? "true" : "false") + "}";
   }
-  json += "],\"cdrom\":" + CdromJson(program_) + ",\"dialogs\":[";
+  json += "],\"cdrom\":" + CdromJson(program_) + ",\"fancontrol\":" + FanControlJson() + ",\"dialogs\":[";
   first = true;
   for (const std::string& d : LoadedDialogs()) {
     if (!first) json += ',';
@@ -207,6 +207,24 @@ std::string MonitorConsole::JsonRecord() {
   }
   json += "]}";
   return json;
+}
+
+std::string MonitorConsole::FanControlJson() const {
+  const auto& w = program_.frmdoctor();
+  return "{\"enabled\":" + std::string(w.FanControlEnabled ? "true" : "false") +
+         ",\"method\":" + std::to_string(w.FanControlMethod) + ",\"cpuPercent\":" + std::to_string(w.CpuFanPercent) +
+         ",\"systemPercent\":" + std::to_string(w.SystemFanPercent) + "}";
+}
+
+std::string MonitorConsole::FanControlLine() const {
+  const auto& w = program_.frmdoctor();
+  std::string method = "off";
+  if (w.FanControlEnabled) {
+    const bool known = w.FanControlMethod >= 0 && w.FanControlMethod < w.rFANMethod.Count();
+    method = known ? w.rFANMethod[w.FanControlMethod].Caption.Get() : std::string("no method");
+  }
+  return Pad("Hushwind", 20) + Pad(method, 30) + "CPU fan " + std::to_string(w.CpuFanPercent) + " %, system fan " +
+         std::to_string(w.SystemFanPercent) + " %";
 }
 
 std::string MonitorConsole::TextRecord() {
@@ -231,6 +249,7 @@ std::string MonitorConsole::TextRecord() {
     }
     s << (r.alarm ? "ALARM" : "ok");
   }
+  if (program_.frmdoctor().CheckSupportFANControl()) s << "\n  " << FanControlLine();
   for (const monitor::CdromDriveSpeed& d : program_.Cdrom().drives) s << "\n  " << CdromLine(d);
   for (const std::string& d : LoadedDialogs()) s << "\n  dialog: " << d;
   for (const platform::ShownMessageBox& box : TakeNewMessages()) {

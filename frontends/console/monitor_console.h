@@ -6,11 +6,14 @@
 //   {"tick":1,"time":"09:00:01","model":"ZT50E","items":[{"index":0,"name":"Vcore",
 //    "text":"1.71","alarm":false,"enabled":true,"present":true}, ...16 entries...],
 //    "cdrom":[{"adapter":0,"target":0,"speed":52,"kbps":13364,"result":"ok"}],
-//    "dialogs":["frmFan1"],"messages":[{"title":"Warning!!","text":"..."}]}
+//    "fancontrol":{...},"dialogs":["frmFan1"],"messages":[{"title":"Warning!!","text":"..."}]}
 //
-// `cdrom` is the last SET CD SPEED sent to each CD-ROM drive so far (a text line per drive),
-// `dialogs` the alarm dialogs loaded at that moment, `messages` the message boxes shown
-// since the previous record.
+// `cdrom` is the last SET CD SPEED sent to each CD-ROM drive so far (a text line per drive).
+// `fancontrol` is the fan control in force: {"enabled":true,"method":2,"cpuPercent":40,
+// "systemPercent":70} (method 0 multiple level, 1 fixed, 2 smart, 3 recommended, 999 none;
+// the percentages are the last outputs of the CPU fan and the system fan). `dialogs` are the
+// alarm dialogs loaded at that moment, `messages` the message boxes shown since the previous
+// record. The text record adds a "Hushwind" line with the same on boards with fan control.
 #include <cstdint>
 #include <ostream>
 #include <string>
@@ -60,6 +63,8 @@ class MonitorConsole {
 
  private:
   std::vector<platform::ShownMessageBox> TakeNewMessages();
+  std::string FanControlJson() const;
+  std::string FanControlLine() const;
 
   monitor::Program& program_;
   std::ostream& out_;

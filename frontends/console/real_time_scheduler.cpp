@@ -60,7 +60,9 @@ void RealTimeScheduler::Run(std::int64_t limitMs) {
     if (StopRequested()) return;
     const std::int64_t now = NowMs();
     if (deadline >= 0 && now >= deadline) return;
-    const std::int64_t next = NextDue();
+    std::int64_t next = NextDue();
+    const std::int64_t outside = NextWake();
+    if (outside >= 0 && (next < 0 || outside < next)) next = outside;
     if (next < 0 && deadline < 0) return;
     std::int64_t wake = next < 0 ? deadline : next;
     if (deadline >= 0) wake = std::min(wake, deadline);

@@ -24,8 +24,8 @@ class RealTimeScheduler : public forms::VirtualScheduler {
   void TimerChanged(forms::Timer& timer) override;
 
   // Runs timers as they fall due, waiting in between, until a handler calls RequestStop,
-  // `limitMs` milliseconds have passed (negative: no limit), or no timer is armed and there
-  // is no limit (nothing could ever happen).
+  // `limitMs` milliseconds have passed (negative: no limit), or no timer is armed, no wake
+  // source names a time and there is no limit (nothing could ever happen).
   void Run(std::int64_t limitMs = -1);
 
   // While Run waits, a readable `fd` wakes it and `onReadable` runs (the exit signals' pipe).

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -90,6 +91,10 @@ class InputFilter : public QObject {
         }
         return false;
       case QEvent::FocusOut: {
+        // Focus that moves within the program is a lost focus; the window losing the
+        // activation (another window, a message box, a menu opening) is not.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return false;
         forms::Control* c = &control_;
         Guarded([c] { c->UserFocusLost(); });
         return false;

@@ -36,7 +36,26 @@ std::int64_t QtScheduler::DueOf(const forms::Timer& timer) const {
   return it == armed_.end() ? -1 : it->second.due;
 }
 
+void QtScheduler::ArmWake() {
+  const std::int64_t at = NextWake();
+  if (at < 0) {
+    if (wake_) wake_->stop();
+    return;
+  }
+  if (!wake_) {
+    wake_ = std::make_unique<QTimer>();
+    wake_->setSingleShot(true);
+    QObject::connect(wake_.get(), &QTimer::timeout, this, [this] {
+      TimeMoved(NowMs());
+      ArmWake();
+    });
+  }
+  const std::int64_t wait = std::clamp<std::int64_t>(at - NowMs(), 0, INT32_MAX);
+  wake_->start(static_cast<int>(wait));
+}
+
 void QtScheduler::TimerChanged(forms::Timer& timer) {
+  ArmWake();
   if (!timer.Armable()) {
     Disarm(timer);
     return;
@@ -81,6 +100,7 @@ void QtScheduler::Fire(forms::Timer* timer) {
   }
   const std::int64_t interval = timer->Interval.Get();
   TimeMoved(NowMs());
+  ArmWake();
   do {
     auto current = armed_.find(timer);
     if (current == armed_.end()) return;

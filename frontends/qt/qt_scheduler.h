@@ -44,9 +44,13 @@ class QtScheduler : public QObject, public forms::Scheduler {
   void Start(forms::Timer& timer, Armed& entry);
   void Fire(forms::Timer* timer);
   void Disarm(forms::Timer& timer);
+  // One single-shot QTimer for the next wake source's time (see Scheduler::AddWakeSource),
+  // so the outside world moves on also while no model timer runs.
+  void ArmWake();
 
   QElapsedTimer clock_;
   std::map<forms::Timer*, Armed> armed_;
+  std::unique_ptr<QTimer> wake_;
 };
 
 }  // namespace veltrix::qt

@@ -160,6 +160,9 @@ void frmdoctor::ProcessFan() {
         case kFanMethodNone:
           ProcessFanForDisableFanMethod(j, count, output);
           break;
+        case kFanMethodRecommended:
+          ProcessFanForRecommendedMethod(j, count);
+          break;
         default:
           break;
       }

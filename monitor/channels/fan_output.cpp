@@ -212,14 +212,27 @@ void frmdoctor::ProcessFanForDisableFanMethod(int fan, std::uint8_t count, std::
 void frmdoctor::ProcessFanForMultiMethod(int fan, std::uint8_t count) {
   if (fan == 0 || fan == 1) {
     const int percent = fan == 0 ? CpuFanPercent : SystemFanPercent;
-    if (percent < 50) {
-      // Counts at low output are unreliable: estimate from the full-speed reference.
-      lblFanSpeed[fan].Caption =
-          percent == 0 ? std::string("fan stop")
-                       : FormatRpm(percent / 100.0 * FullSpeedRpm[static_cast<std::size_t>(fan)]);
+    const std::int16_t full = FullSpeedRpm[static_cast<std::size_t>(fan)];
+    if (percent == 0) {
+      lblFanSpeed[fan].Caption = "fan stop";
+      return;
+    }
+    // Counts at low output are unreliable: estimate from the full-speed reference. Until that
+    // is measured (the window was never shown from the tray) the count is all there is.
+    if (percent < 50 && full > 0) {
+      lblFanSpeed[fan].Caption = FormatRpm(percent / 100.0 * full);
       return;
     }
   }
+  ShowCountedSpeed(fan, count);
+}
+
+void frmdoctor::ProcessFanForRecommendedMethod(int fan, std::uint8_t count) {
+  // The recommended setting drives fan 0 by raw outputs; every fan shows what it counts.
+  ShowCountedSpeed(fan, count);
+}
+
+void frmdoctor::ShowCountedSpeed(int fan, std::uint8_t count) {
   const double rpm = FanRpm(fan, count);
   if (rpm >= kMultiMethodMaxRpm || rpm <= 0.0) return;
   lblFanSpeed[fan].Caption = FormatRpm(rpm);
@@ -240,7 +253,8 @@ void frmdoctor::ProcessFanForFixMethod(int fan, std::uint8_t count) {
       }
     }
   } else if (percent > 0) {
-    lblFanSpeed[fan].Caption = FormatRpm(percent / 100.0 * full);
+    // An estimate from the full-speed reference; until that is measured, the count itself.
+    lblFanSpeed[fan].Caption = full > 0 ? FormatRpm(percent / 100.0 * full) : FormatRpm(FanRpm(fan, count));
   } else {
     lblFanSpeed[fan].Caption = "fan stop";
   }

@@ -5,6 +5,7 @@
 #include "monitor/channels/fan_output.h"
 #include "monitor/chip/superio.h"
 #include "monitor/fancontrol/cdrom_speed.h"
+#include "monitor/fancontrol/fan_methods.h"
 #include "monitor/program.h"
 #include "monitor/settings/general_settings.h"
 #include "monitor/startup/frm_init.h"
@@ -80,9 +81,9 @@ void frmdoctor::SSTabMain_Click(int /*previousTab*/) {
   const int tab = SSTabMain.Tab;
   if (tab == layout::kPageHushwind) {
     DisplayMonitorItems();
-    RunStep(SettingSteps.FanControlFunction);
-    RunStep(SettingSteps.ReadFanControl);
-    RunStep(SettingSteps.ShowCurrentFanControlMethod);
+    FanControlFunction();
+    ReadFanControl();
+    ShowCurrentFanControlMethod();
   } else if (tab == layout::kPageMonitoring) {
     DisplayMonitorItems();
   }
@@ -94,7 +95,7 @@ void frmdoctor::cmdSave_Click() {
   reg.BeginBatch();
   SaveLimitStore();
   SaveGeneralSettings();
-  RunStep(SettingSteps.SaveFANControlSetting);
+  SaveFANControlSetting();
   SaveCDROMControlToReg();
   if (reg.EndBatch() != platform::ERROR_SUCCESS) {
     program_.Sys().MsgBox("Save setting failed !", platform::vbOKOnly | platform::vbCritical, "Error");
@@ -126,10 +127,10 @@ void frmdoctor::cmdDefault_Click() {
   // the "High Speed" end.
   chkControlCDROMSpeed.Value = 0;
   SldRotationSpeed.Value = kCdromSliderMax;
-  RunStep(SettingSteps.DefaultFanControlStatus);
-  RunStep(SettingSteps.DefaultFixControl);
-  RunStep(SettingSteps.DefaultMultipleControl);
-  RunStep(SettingSteps.DefaultSmartFan);
+  DefaultFanControlStatus();
+  DefaultFixControl(program_);
+  DefaultMultipleControl(program_);
+  DefaultSmartFan(program_);
 
   // The channel set-up of start-up, from the built-in limits instead of the stored ones.
   FanDialogOpen = false;
@@ -159,7 +160,7 @@ void frmdoctor::cmdDefault_Click() {
   updTempHiLimit_Change(1);
   if (ItemPresent[kFirstTempItem + 2] == 1) updTempHiLimit_Change(2);
 
-  RunStep(SettingSteps.ShowCurrentFanControlMethod);
+  ShowCurrentFanControlMethod();
   // Nothing is written: the defaults become the stored settings only with "Save".
 }
 

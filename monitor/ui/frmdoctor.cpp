@@ -19,6 +19,7 @@ frmdoctor::frmdoctor(Program& program) : forms::Form(program.App(), "frmdoctor")
   WireGraphEvents();
   WireTrayWindowEvents();
   WireCdromEvents();
+  WireFanControlEvents();
 }
 
 void frmdoctor::WireChannelEvents() {
@@ -54,6 +55,7 @@ void frmdoctor::Form_Load() {
     LastFanCount[j] = 0;
   }
   AllTempPath = 0;
+  FirstFanSelect = true;
 
   const std::string family = g.ModelName.substr(0, 2);
   if (family == "ZT" || family == "ZV") Check3.Enabled = false;
@@ -67,12 +69,16 @@ void frmdoctor::Form_Load() {
 
   RunStep(Later.Load_Proc);
 
-  // Fan control and CD-ROM state; the smart method's step counter is set by fan control.
-  RunStep(Later.LoadFanControlState);
+  // Fan control and CD-ROM state, then the page's "OK" once, silently: it starts the chosen
+  // method or puts every fan at full output.
+  LoadFANControlSetting();
+  ReadFanControl();
+  RecordFanControl();
   LoadCDROMControlSetting();
   FanTimer.Enabled = true;
+  SmartTickCount = 6;  // the smart method adjusts on its first call
   FanDialogOpen = false;
-  RunStep(Later.FirstSelect);
+  cmdSelect_Click(0);
 
   if (Check5.Value == 1) RunStep(Later.WriteLogTitle);
 
@@ -112,7 +118,7 @@ void frmdoctor::Form_Load() {
   updTempHiLimit_Change(1);
   if (WEnable[kFirstTempItem + 2] == 1) updTempHiLimit_Change(2);
 
-  RunStep(Later.CheckSupportFanControlFromModel);
+  CheckSupportFanControlFromModel();
   SetFanAnimation(CpuFanPercent);
 }
 

@@ -137,6 +137,18 @@ class frmdoctor : public forms::Form {
   forms::Slider SldInterval{*this, "SldInterval"};
   forms::Label LblSec{*this, "LblSec"};  // "Sec." beside the slider
 
+  // ==== page 3 "Hushwind": fan speed control ===================================================
+  forms::Label Label8{*this, "Label8"};                     // page title: "Hushwind" or "Veltrix III"
+  forms::Image imgHushwindLogo{*this, "imgHushwindLogo"};  // the feature's fan picture
+  forms::CheckBox chkEnableFanControl{*this, "chkEnableFanControl"};
+  forms::Frame framFanControl{*this, "framFanControl"};
+  Array<forms::OptionButton> rFANMethod{*this, "rFANMethod", 4};      // indexed by FanControlMethod
+  Array<forms::CommandButton> btnMethodSet{*this, "btnMethodSet", 3};  // "Setting" of methods 0..2
+  Array<forms::CommandButton> cmdSelect{*this, "cmdSelect", 2};        // 0 "OK", 1 "Cancel"
+  forms::Label lblCurrentControlMethod{*this, "lblCurrentControlMethod"};
+  forms::TextBox txtCurrentControlMethod{*this, "txtCurrentControlMethod"};
+  forms::Label lblHushwindMessage{*this, "lblHushwindMessage"};  // boards without fan control
+
   // ==== page 3 "Hushwind": CD-ROM rotation speed ================================================
   forms::CheckBox chkControlCDROMSpeed{*this, "chkControlCDROMSpeed"};
   forms::Label lblLowSpeed{*this, "lblLowSpeed"};
@@ -268,6 +280,9 @@ class frmdoctor : public forms::Form {
   void ProcessFanForDisableFanMethod(int fan, std::uint8_t count, std::uint8_t output);
   void ProcessFanForMultiMethod(int fan, std::uint8_t count);
   void ProcessFanForFixMethod(int fan, std::uint8_t count);
+  void ProcessFanForRecommendedMethod(int fan, std::uint8_t count);
+  // The speed the count gives, unless it is 8000 RPM or more (counting noise at low output).
+  void ShowCountedSpeed(int fan, std::uint8_t count);
   void SetFanAnimation(int percent);  // AniGif1 of this window
   // RPM of a fan count with the channel's divisor; 0 when the count or divisor is 0.
   double FanRpm(int fan, std::uint8_t count) const;
@@ -298,29 +313,72 @@ class frmdoctor : public forms::Form {
   struct AlarmWindows;
   std::shared_ptr<AlarmWindows> alarmWindows;
 
-  // ==== fan control state (owned by the fan-control subsystem) ==================================
+  // ==== fan control (monitor/fancontrol) =======================================================
   // True when ModelName is one of the boards with fan speed control.
   bool CheckSupportFANControl();
   bool FanControlEnabled = false;
   std::int32_t FanControlMethod = kFanMethodNone;
-  std::int16_t CpuFanPercent = 100;
-  std::int16_t SystemFanPercent = 100;
-  bool FanDialogOpen = false;
-  std::array<std::int16_t, 3> FullSpeedRpm{};
-  std::int16_t FixCPUFanSpeed = 100;
-  std::int16_t FixSystemFanSpeed = 100;
+  std::int16_t CpuFanPercent = 100;     // last output of fan 0 in percent (display, animation)
+  std::int16_t SystemFanPercent = 100;  // the same for fan 1
+  bool FanDialogOpen = false;           // a method's dialog is in use: no fan alarms
+  bool FirstFanSelect = true;           // the start-up "OK" shows no message
+  std::array<std::int16_t, 3> FullSpeedRpm{};  // each fan at full output; 0 = not measured
+  // Fixed method: the two outputs in percent (multiples of 5).
+  std::int32_t FixCPUFanSpeed = 100;
+  std::int32_t FixSystemFanSpeed = 100;
+  // Multiple-level method: six thresholds (°C, ascending) and their outputs (percent) per fan.
+  std::array<float, 6> MultiCPUFanTemp{25.0F, 30.0F, 35.0F, 40.0F, 45.0F, 50.0F};
+  std::array<std::int32_t, 6> MultiCPUFanSpeed{100, 100, 100, 100, 100, 100};
+  std::array<float, 6> MultiSystemFanTemp{25.0F, 30.0F, 35.0F, 40.0F, 45.0F, 50.0F};
+  std::array<std::int32_t, 6> MultiSystemFanSpeed{100, 100, 100, 100, 100, 100};
+  // Smart method: target temperatures (°C), current outputs (percent), the temperatures of the
+  // last adjustment and the ticks since then (it adjusts every sixth call).
+  float SmartCPUFanDefault = 0.0F;
+  float SmartSystemFanDefault = 0.0F;
+  std::int16_t SmartCpuPercent = 0;
+  std::int16_t SmartSystemPercent = 0;
+  float LastCpuTemp = 0.0F;
+  float LastSystemTemp = 0.0F;
+  std::int32_t SmartTickCount = 6;
+
+  // The page and the dispatch (fan_control_page.cpp, fan_dispatch.cpp).
+  void CheckSupportFanControlFromModel();
+  void FanControlFunction();
+  void ReadFanControl();
+  void RecordFanControl();
+  void DefaultFanControlStatus();
+  void ShowCurrentFanControlMethod();
+  void CloseAllFanControlMenu();
+  void chkEnableFanControl_Click();
+  void rFANMethod_Click(int i);
+  void btnMethodSet_Click(int i);
+  void cmdSelect_Click(int i);
+  void FanTimer_Timer();
+  void FanControlCentral(std::int32_t method);
+  void MultiFanControl();  // one step of the multiple-level method from the stored curves
+  void SmartFanControl();  // one step of the smart method
+  // Persistence in the FANControl key (fan_control_store.cpp).
+  void LoadFANControlSetting();
+  void LoadFanControlFromReg();
+  void SaveFANControlSetting();
+  void SaveFanControlToReg();
+  // A temperature as the fan methods read it: the caption of lblStatusT(k) as a number.
+  float TemperatureOf(int k) const;
+  // The temperature item the CPU fan follows: the third one on boards that have it (unless
+  // every temperature is read by the all-temperature routine), else the CPU temperature.
+  int CpuFanTempItem() const;
+  // The fan-control dialogs, created on first use (monitor/fancontrol/fan_windows.h).
+  struct FanWindows;
+  std::shared_ptr<FanWindows> fanWindows;
 
   // ==== steps of Form_Load and the ticks that belong to subsystems built separately =============
   // Each is skipped while empty; the subsystem installs it when the program is put together.
   struct LaterSteps {
     std::function<void()> Load_Proc;            // window procedure (tray/window)
-    std::function<void()> LoadFanControlState;  // LoadFANControlSetting, ReadFanControl, ...
-    std::function<void()> FirstSelect;          // cmdSelect(0), silent first run
     std::function<void()> WriteLogTitle;        // log heading
     std::function<void()> MultiLanguage;        // texts
     std::function<void()> LoadGeneralSettings;  // settings page
     std::function<void()> CheckFirstTime;
-    std::function<void()> CheckSupportFanControlFromModel;
     std::function<void()> ApplySettingState;  // Timer3's settings step
   } Later;
 
@@ -344,19 +402,10 @@ class frmdoctor : public forms::Form {
   void MultiLanguage();
   // The sampling-period scale under SldInterval, one caption per position (seconds).
   Array<forms::Label> lblIntervalScale{*this, "lblIntervalScale", 10};
-  // Steps of "Save", "Load Default" and the fan-control tab that belong to fan control and
-  // the alarm dialogs. Each is skipped while empty; the owning subsystem
-  // installs it when the program is put together.
+  // Steps of "Load Default" that belong to the alarm dialogs. Each is skipped while empty;
+  // the owning subsystem installs it when the program is put together.
   struct SettingPageSteps {
     std::function<void()> UnloadAlarmDialogs;  // the chassis, fan, temperature and voltage dialogs
-    std::function<void()> SaveFANControlSetting;
-    std::function<void()> DefaultFanControlStatus;
-    std::function<void()> DefaultFixControl;
-    std::function<void()> DefaultMultipleControl;
-    std::function<void()> DefaultSmartFan;
-    std::function<void()> FanControlFunction;
-    std::function<void()> ReadFanControl;
-    std::function<void()> ShowCurrentFanControlMethod;
   } SettingSteps;
   void WireSettingEvents();  // called by the constructor
 
@@ -401,7 +450,9 @@ class frmdoctor : public forms::Form {
   void LayoutAboutPage();
   void LayoutCdromControls();  // page 3, below the fan-control controls
   void WireCdromEvents();
+  void LayoutHushwindPage();
   void WireChannelEvents();
+  void WireFanControlEvents();  // monitor/fancontrol/fan_control_page.cpp
   void WireAlarmEvents();  // monitor/alarms/alarm_windows.cpp
   void WireGraphEvents();  // monitor/ui/graphs/graph_page.cpp
 

@@ -11,6 +11,7 @@ void frmdoctor::InitializeComponent() {
   LayoutFrame();
   LayoutVoltagePage();
   LayoutTempFanPage();
+  LayoutHushwindPage();
   LayoutMonitoringPage();
   LayoutSettingPage();
   LayoutGraphicPage();

@@ -242,11 +242,17 @@ class Slider : public RangeControl {
   Property<int> SelLength{this, Prop::SelLength, 0};
 };
 
+// An up/down control steps its Value by Increment (stopping at the ends, raising Change when
+// the value moves) and reports every press of an arrow as UpClick or DownClick, also at an
+// end where the value cannot move: spin buttons that act on a text beside them use only
+// these two events.
 class UpDown : public RangeControl {
  public:
   UpDown(Form& owner, std::string name, int index = -1);
   Property<int> Increment{this, Prop::Increment, 1};
-  void UserStep(int direction);  // +1 up, -1 down, by Increment; stops at the ends
+  void UserStep(int direction);  // +1 up, -1 down: the value moves, then UpClick / DownClick
+  std::function<void()> OnUpClick;
+  std::function<void()> OnDownClick;
 };
 
 class ProgressBar : public RangeControl {

@@ -58,6 +58,9 @@ void UpDown::UserStep(int direction) {
                          static_cast<long long>(direction > 0 ? 1 : -1) * towardsMax * Increment.Get();
   Value = Clamp(static_cast<int>(
       std::clamp<long long>(next, std::numeric_limits<int>::min(), std::numeric_limits<int>::max())));
+  // A copy: the handler may rewire the control while it runs.
+  const std::function<void()> handler = direction > 0 ? OnUpClick : OnDownClick;
+  if (handler) handler();
 }
 
 ProgressBar::ProgressBar(Form& owner, std::string name, int index)

@@ -38,14 +38,29 @@ class Scheduler {
   void AddTimeListener(std::function<void(std::int64_t nowMs)> listener) {
     listeners_.push_back(std::move(listener));
   }
+  // Something outside the timers that happens at a known time (a simulated machine's next
+  // scenario event, such as a resume while every timer of a suspended program is stopped).
+  // The source gives that time in this scheduler's milliseconds, or a negative value when
+  // nothing is pending. Loops that run until nothing can happen move the clock there too.
+  void AddWakeSource(std::function<std::int64_t()> nextWakeMs) { wakeSources_.push_back(std::move(nextWakeMs)); }
 
  protected:
   void TimeMoved(std::int64_t nowMs) {
     for (auto& l : listeners_) l(nowMs);
   }
+  // The earliest time a wake source names, or -1.
+  std::int64_t NextWake() const {
+    std::int64_t best = -1;
+    for (const auto& source : wakeSources_) {
+      const std::int64_t at = source();
+      if (at >= 0 && (best < 0 || at < best)) best = at;
+    }
+    return best;
+  }
 
  private:
   std::vector<std::function<void(std::int64_t)>> listeners_;
+  std::vector<std::function<std::int64_t()>> wakeSources_;
 };
 
 // Tests and --virtual-time: a clock that moves only when told to, firing due timers in
@@ -62,7 +77,8 @@ class VirtualScheduler : public Scheduler {
   // stands at each timer's due time while its handler runs). Stops early when a handler
   // calls RequestStop. The clock never moves backwards.
   void AdvanceBy(std::int64_t ms);
-  // Fires the next due timer (moving the clock to its time); false when no timer is armed.
+  // Fires the next due timer (moving the clock to its time), or moves the clock to a wake
+  // source's time when that comes first; false when neither is pending.
   bool RunNext();
   // Time at which the next timer is due (may be in the past when it fell behind), or -1.
   std::int64_t NextDue() const;

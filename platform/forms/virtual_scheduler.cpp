@@ -79,6 +79,12 @@ void VirtualScheduler::AdvanceBy(std::int64_t ms) {
 bool VirtualScheduler::RunNext() {
   if (stop_) return false;
   Armed* next = NextReady(INT64_MAX);
+  const std::int64_t wake = NextWake();
+  if (wake >= 0 && (next == nullptr || wake < next->due)) {
+    // Time moves on even without a timer; the listeners let the outside world happen.
+    SetNow(std::max(wake, now_ + 1));
+    return true;
+  }
   if (next == nullptr) return false;
   FireOne(*next);
   return true;

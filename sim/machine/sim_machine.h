@@ -68,6 +68,8 @@ class SimMachine {
   // ("FILE:LINE: reason") nothing is taken over. Events already due run at once.
   std::string LoadScenario(const Scenario& scenario);
   std::size_t PendingScenarioEvents() const { return events_.size() - nextEvent_; }
+  // Simulated time of the next scenario event, or a negative value when none is pending.
+  double NextEventMs() const { return nextEvent_ < events_.size() ? events_[nextEvent_].atMs : -1.0; }
 
   // Sets the chip's registers from a dump and the physical state that explains them.
   // On an error ("FILE:LINE: reason") nothing is changed.

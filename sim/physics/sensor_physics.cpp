@@ -16,18 +16,6 @@ bool ValidInput(int i, int n) {
   return i >= 0 && i < n;
 }
 
-// Speed of a fan, as a fraction of its full speed, against its drive (PWM duty 0..1). Below a
-// few percent the motor does not turn; above that the speed rises steeply and levels off, so a
-// third of the duty already gives about nine tenths of the speed. (The fan-control output
-// tables of these boards were measured on fans like this.)
-double SpeedAtDrive(double drive) {
-  constexpr double kStartDrive = 0.045;
-  constexpr double kKnee = 0.03;
-  if (drive <= kStartDrive) return 0.0;
-  const auto rise = [](double x) { return x / (x + kKnee); };
-  return std::min(1.0, rise(drive - kStartDrive) / rise(1.0 - kStartDrive));
-}
-
 }  // namespace
 
 SensorPhysics::SensorPhysics(const BoardProfile& profile, std::uint64_t seed) : rng_(seed) {
@@ -50,12 +38,21 @@ SensorPhysics::SensorPhysics(const BoardProfile& profile, std::uint64_t seed) : 
   Sample();
 }
 
+double SensorPhysics::SpeedFraction(double drive) {
+  drive = std::clamp(drive, 0.0, 1.0);
+  if (drive < kStallDuty) return 0.0;
+  if (drive >= 1.0) return 1.0;
+  // Saturating: 1 - e^(-drive / tau), with tau chosen so that kHalfSpeedDuty gives one half.
+  const double tau = kHalfSpeedDuty / std::log(2.0);
+  return 1.0 - std::exp(-drive / tau);
+}
+
 double SensorPhysics::FanTarget(const Fan& fan, const std::array<double, kFanInputs>& driveOutputs) const {
   if (fan.fault != FanFault::kNone) return 0.0;
   if (fan.held) return *fan.held;
   double drive = 1.0;
-  if (fan.output >= 0 && fan.output < kFanInputs) drive = std::clamp(driveOutputs[fan.output], 0.0, 1.0);
-  return fan.fullRpm * SpeedAtDrive(drive);
+  if (fan.output >= 0 && fan.output < kFanInputs) drive = driveOutputs[fan.output];
+  return fan.fullRpm * SpeedFraction(drive);
 }
 
 double SensorPhysics::TempTarget(const Temp& t) const {

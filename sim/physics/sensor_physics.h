@@ -1,6 +1,7 @@
 #pragma once
 // What happens on the board between the power supply and the chip's pins, as a function of
-// simulated time: rails with a little noise, fans that follow their drive output with a lag,
+// simulated time: rails with a little noise, fans that follow their drive output (along a
+// fan's speed curve) with a lag,
 // temperatures that rise with load and fall with airflow. Deterministic from the seed.
 #include <array>
 #include <cstdint>
@@ -26,6 +27,14 @@ class SensorPhysics {
   static constexpr double kSpinDownS = 2.5;
   static constexpr double kStallS = 0.3;
   static constexpr double kMaxStepMs = 100.0;
+  // Speed against drive: the boards drive 3-wire fans with a slow PWM, and such a fan reaches
+  // half its full speed at about 6 % duty and nearly all of it from a third on (the program's
+  // output table is made for that curve: its outputs give evenly spaced speeds). Below 2 %
+  // duty the rotor stalls.
+  static constexpr double kHalfSpeedDuty = 0.06;
+  static constexpr double kStallDuty = 0.02;
+  // The fraction of full speed a fan settles at for a drive of 0..1.
+  static double SpeedFraction(double drive);
 
   SensorPhysics(const BoardProfile& profile, std::uint64_t seed);
 

@@ -75,7 +75,7 @@ void SimProgram::Build(SimProgramOptions options) {
   platform::SimSystemOptions& sys = parts.system;
   sys.messageBoxes = answers_.Sink();
   sys.lcid = options.lcid;
-  sys.decimalSeparator = '.';
+  sys.decimalSeparator = options.decimalSeparator;
   sys.lockPath = lockPath_;
   sys.programDir = programDir_;
   sys.clock = std::make_shared<platform::VirtualClock>(platform::LocalTime{2004, 6, 1, 9, 0, 0},

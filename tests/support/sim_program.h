@@ -64,6 +64,8 @@ struct SimProgramOptions {
   // Which ports the port layer says it reaches (as real hardware answers for ports it did not
   // open); nullptr = all, as the simulator.
   std::function<bool(std::uint16_t)> portReachable;
+  // The system's decimal separator (stored float texts use it).
+  char decimalSeparator = '.';
 };
 
 // The simulator's profile for a model (exact, then case-insensitive); fails the test and

@@ -266,5 +266,48 @@ TEST(MonitorConsole, CdromSpeedsSentShowPerDrive) {
   EXPECT_NE(lines.find("CD-ROM 0:1          speed 52 (13364 kB/s)  failed"), std::string::npos) << lines;
 }
 
+TEST(MonitorConsole, BothRecordsTellTheFanControlInForce) {
+  testsupport::SimProgram p("ZQ76");  // a board with fan control
+  platform::HKey key = 0;
+  p.Registry().RegCreateKeyA(platform::HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\Halvane\\FANControl",
+                             &key);
+  const std::uint8_t one[4] = {1, 0, 0, 0};
+  const std::uint8_t fixed[4] = {1, 0, 0, 0};
+  const std::uint8_t percent[4] = {35, 0, 0, 0};
+  p.Registry().RegSetValueExA(key, "EnableFanControl", platform::REG_DWORD, one, 4);
+  p.Registry().RegSetValueExA(key, "FanControlMethod", platform::REG_DWORD, fixed, 4);
+  p.Registry().RegSetValueExA(key, "FixCPUFanSpeed", platform::REG_DWORD, percent, 4);
+  p.Registry().RegCloseKey(key);
+  std::ostringstream json;
+  std::ostringstream text;
+  MonitorConsole jsonConsole(p.Prog(), json, {.json = true});
+  MonitorConsole textConsole(p.Prog(), text);
+  ASSERT_EQ(p.Start(), std::nullopt);
+  p.Prog().frmdoctor().AfterTick = [&] {
+    jsonConsole.OnTick();
+    textConsole.OnTick();
+  };
+  p.AdvanceMs(1000);
+
+  std::istringstream lines(json.str());
+  std::string line;
+  ASSERT_TRUE(std::getline(lines, line));
+  const Json record = Reader(line).Document();
+  EXPECT_TRUE(record["fancontrol"]["enabled"].boolean());
+  EXPECT_EQ(record["fancontrol"]["method"].number(), 1);
+  EXPECT_EQ(record["fancontrol"]["cpuPercent"].number(), 35);
+  EXPECT_EQ(record["fancontrol"]["systemPercent"].number(), 100);
+  EXPECT_NE(text.str().find("Fixed Fan Control"), std::string::npos) << text.str();
+  EXPECT_NE(text.str().find("CPU fan 35 %, system fan 100 %"), std::string::npos) << text.str();
+
+  // A board without fan control has no such line; its JSON says control is off.
+  testsupport::SimProgram plain("ZT50E");
+  std::ostringstream plainText;
+  MonitorConsole plainConsole(plain.Prog(), plainText);
+  ASSERT_EQ(plain.Start(), std::nullopt);
+  EXPECT_EQ(plainConsole.TextRecord().find("Hushwind"), std::string::npos);
+  EXPECT_NE(plainConsole.JsonRecord().find("\"fancontrol\":{\"enabled\":false,\"method\":999,"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace veltrix::console

@@ -94,10 +94,6 @@ TEST(Catalog, EveryBoardIsQuietAtIdleWithDefaultSettings) {
     auto p = StartedOn(model);
     if (p->Ended()) continue;
     EXPECT_TRUE(p->Boxes().empty()) << p->Boxes().front().text;
-    // Fan control's start-up choice puts every fan output at 100 %.
-    if (p->G().ChipFamily == kChipFamilyIte) {
-      for (std::int16_t fan = 0; fan < kFanCount; ++fan) p->Run([&] { SetFanSpeed(p->Prog(), fan, 100); });
-    }
     std::vector<std::string> found;
     Ticks(*p, 20, [&] {
       for (const std::string& f : IdleFindings(*p)) {

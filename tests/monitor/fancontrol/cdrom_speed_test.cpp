@@ -22,7 +22,7 @@ using monitor::testing::Dword;
 using monitor::testing::Plant;
 using testsupport::SimProgram;
 
-constexpr const char* kBoard = "ZQ52";
+constexpr const char* kBoard = "ZQ76";  // a board with fan control: the CD-ROM controls are shown
 
 std::vector<std::uint8_t> Bytes(const sim::AspiCommandRecord& r) {
   return r.bytes;

@@ -18,6 +18,7 @@ using namespace monitor::testing;
 using testsupport::SimProgram;
 
 constexpr const char* kBoard = "ZQ52";  // Winbond; item 1 (+2.5V) absent
+constexpr const char* kFanKey = "SYSTEM\\CurrentControlSet\\Services\\Halvane\\FANControl";
 
 class SettingPage : public ::testing::Test {
  protected:
@@ -88,26 +89,24 @@ TEST_F(SettingPage, BeepAndEnableBoxesChangeTheItemFlags) {
 }
 
 TEST_F(SettingPage, TabsThreeAndSixRefreshTheMonitoringPage) {
-  std::vector<std::string> steps;
-  auto& s = f().SettingSteps;
-  s.FanControlFunction = [&] { steps.push_back("FanControlFunction"); };
-  s.ReadFanControl = [&] { steps.push_back("ReadFanControl"); };
-  s.ShowCurrentFanControlMethod = [&] { steps.push_back("ShowCurrentFanControlMethod"); };
-
   f().WEnable[4] = 0;
+  f().FanControlEnabled = true;
+  f().FanControlMethod = kFanMethodFixed;
   f().SSTabMain.UserSelectTab(6);
   EXPECT_EQ(f().SavedWEnable[4], 0);
   EXPECT_EQ(f().chkEnable[4].Value, 0);
   EXPECT_FALSE(f().lblItemName[1].Visible);  // absent on this board
-  EXPECT_TRUE(steps.empty());
+  EXPECT_FALSE(f().rFANMethod[1].Value) << "the fan page is left alone";
 
   f().WEnable[5] = 0;
   f().SSTabMain.UserSelectTab(4);
   EXPECT_EQ(f().SavedWEnable[5], 1);
   f().SSTabMain.UserSelectTab(3);
   EXPECT_EQ(f().SavedWEnable[5], 0);
-  EXPECT_EQ(steps, (std::vector<std::string>{"FanControlFunction", "ReadFanControl",
-                                             "ShowCurrentFanControlMethod"}));
+  // The fan page shows the state: the switch, the method and its name.
+  EXPECT_EQ(f().chkEnableFanControl.Value, 1);
+  EXPECT_TRUE(f().rFANMethod[1].Value);
+  EXPECT_EQ(f().txtCurrentControlMethod.Text.Get(), "Fixed Fan Control");
 }
 
 TEST_F(SettingPage, StoredDisabledItemStaysDisabledAfterStartUp) {
@@ -123,23 +122,20 @@ TEST_F(SettingPage, StoredDisabledItemStaysDisabledAfterStartUp) {
   EXPECT_EQ(next.Prog().frmdoctor().chkEnable[7].Value, 0);
 }
 
-TEST_F(SettingPage, SaveRunsTheOtherStoresAfterTheSettings) {
-  // The CD-ROM store is written after fan control's: its checked box is not stored yet when
-  // fan control saves, and is once "Save" is done.
+TEST_F(SettingPage, SaveStoresTheSettingsFanControlAndCdromSpeed) {
   auto cdromEnabled = [&] {
     const auto v = p.Registry().ReadValue(kCdromControlKey, "EnableControl");
     return v && v->data == Dword(1) ? "cdrom saved" : "cdrom not saved";
   };
   f().chkControlCDROMSpeed.Value = 1;
-  std::vector<std::string> steps;
-  f().SettingSteps.SaveFANControlSetting = [&] {
-    steps.push_back(StoredSetting(p.Registry(), "Check1") ? "fan after settings" : "fan before settings");
-    steps.push_back(cdromEnabled());
-  };
+  f().FanControlMethod = kFanMethodSmart;
   p.Answers().ClearShown();
   f().cmdSave.UserClick();
-  steps.push_back(cdromEnabled());
-  EXPECT_EQ(steps, (std::vector<std::string>{"fan after settings", "cdrom not saved", "cdrom saved"}));
+  const auto method = p.Registry().ReadValue(kFanKey, "FanControlMethod");
+  ASSERT_TRUE(method);
+  EXPECT_EQ(method->data, Dword(kFanMethodSmart));
+  EXPECT_TRUE(StoredSetting(p.Registry(), "Check1").has_value());
+  EXPECT_STREQ(cdromEnabled(), "cdrom saved");
   EXPECT_EQ(p.Answers().CountWithText("Save completed !"), 1);
 }
 
@@ -156,25 +152,33 @@ TEST_F(SettingPage, LoadDefaultResetsEverythingButTheStore) {
   f().FanDialogOpen = true;
   f().CpuFanPercent = 40;
   f().LimitsReady = 0;
+  // Fan control as a user may have left it.
+  f().FanControlEnabled = true;
+  f().FanControlMethod = kFanMethodMultiLevel;
+  f().FixCPUFanSpeed = 35;
+  f().MultiSystemFanTemp[2] = 61.5F;
+  f().MultiCPUFanSpeed[0] = 20;
+  f().SmartCPUFanDefault = 47.5F;
+  f().ShowCurrentFanControlMethod();
   std::vector<std::string> steps;
   auto& s = f().SettingSteps;
   auto record = [&steps](const char* name) { return [&steps, name] { steps.push_back(name); }; };
   s.UnloadAlarmDialogs = record("UnloadAlarmDialogs");
-  // The CD-ROM box is unticked between the dialogs and fan control.
+  // The CD-ROM box is unticked once the dialogs are gone.
   f().chkControlCDROMSpeed.Value = 1;
   f().chkControlCDROMSpeed.OnClick = record("ResetCdromSpeedControl");
-  s.DefaultFanControlStatus = record("DefaultFanControlStatus");
-  s.DefaultFixControl = record("DefaultFixControl");
-  s.DefaultMultipleControl = record("DefaultMultipleControl");
-  s.DefaultSmartFan = record("DefaultSmartFan");
-  s.ShowCurrentFanControlMethod = record("ShowCurrentFanControlMethod");
 
   const std::int64_t before = p.Scheduler().NowMs();
   f().cmdDefault.UserClick();
-  EXPECT_EQ(steps, (std::vector<std::string>{"UnloadAlarmDialogs", "ResetCdromSpeedControl",
-                                             "DefaultFanControlStatus", "DefaultFixControl",
-                                             "DefaultMultipleControl", "DefaultSmartFan",
-                                             "ShowCurrentFanControlMethod"}));
+  EXPECT_EQ(steps, (std::vector<std::string>{"UnloadAlarmDialogs", "ResetCdromSpeedControl"}));
+  EXPECT_FALSE(f().FanControlEnabled);
+  EXPECT_EQ(f().FanControlMethod, kFanMethodNone);
+  EXPECT_EQ(f().chkEnableFanControl.Value, 0);
+  EXPECT_EQ(f().txtCurrentControlMethod.Text.Get(), "Disable Fan Control");
+  EXPECT_EQ(f().FixCPUFanSpeed, 100);
+  EXPECT_FLOAT_EQ(f().MultiSystemFanTemp[2], 35.0F);
+  EXPECT_EQ(f().MultiCPUFanSpeed[0], 100);
+  EXPECT_FLOAT_EQ(f().SmartCPUFanDefault, 41.0F);
   EXPECT_GE(p.Scheduler().NowMs() - before, 500);  // the chip settled before the first fan read
 
   EXPECT_EQ(f().WEnable[4], 1);

@@ -83,6 +83,22 @@ TEST_F(ControlsTest, RangesClampAndRaiseChange) {
   EXPECT_EQ(form.updA.Value, 5);
 }
 
+TEST_F(ControlsTest, UpDownReportsEveryArrowPressAlsoAtTheEnds) {
+  form.updA.OnUpClick = [this] { form.log.push_back("updA_UpClick " + std::to_string(form.updA.Value)); };
+  form.updA.OnDownClick = [this] { form.log.push_back("updA_DownClick " + std::to_string(form.updA.Value)); };
+  form.updA.Increment = 2;
+  form.updA.UserStep(+1);  // 3 -> 5: Change first, then the press
+  form.updA.UserStep(+1);  // at the top: no Change, the press is still reported
+  form.updA.UserStep(-1);
+  form.updA.Value = 1;  // code moves the value: no press
+  EXPECT_EQ(form.log, (Log{"updA_Change 5", "updA_UpClick 5", "updA_UpClick 5", "updA_Change 3",
+                           "updA_DownClick 3", "updA_Change 1"}));
+  form.log.clear();
+  form.updA.Enabled = false;
+  form.updA.UserStep(+1);
+  EXPECT_TRUE(form.log.empty());
+}
+
 TEST_F(ControlsTest, LabelAndTextBoxRaiseChangeOnNewText) {
   form.lblA.Caption = "design";
   form.lblA.Caption = "1.52";

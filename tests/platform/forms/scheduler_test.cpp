@@ -126,5 +126,32 @@ TEST_F(SchedulerTest, UnloadFromItsOwnTimerHandlerAndStopRequests) {
   EXPECT_EQ(form.fired.back(), "stop");
 }
 
+TEST_F(SchedulerTest, WakeSourcesMoveTheClockWhileNoTimerRuns) {
+  // An outside event at 350 ms that re-enables the timers (a resume after a suspend).
+  std::int64_t pending = 350;
+  sched.AddWakeSource([&] { return pending; });
+  sched.AddTimeListener([&](std::int64_t now) {
+    if (pending >= 0 && now >= pending) {
+      pending = -1;
+      form.Slow.Enabled = true;
+    }
+  });
+  form.Load();
+  form.Fast.Enabled = false;
+  form.Slow.Enabled = false;
+  ASSERT_TRUE(sched.RunNext());
+  EXPECT_EQ(sched.NowMs(), 350);
+  ASSERT_TRUE(sched.RunNext());
+  EXPECT_EQ(form.fired, Log{"Slow@600"});
+  form.Slow.Enabled = false;
+  EXPECT_FALSE(sched.RunNext()) << "nothing left to happen";
+
+  // A timer due before the outside event fires first.
+  pending = 900;
+  form.Fast.Enabled = true;
+  ASSERT_TRUE(sched.RunNext());
+  EXPECT_EQ(form.fired.back(), "Fast@700");
+}
+
 }  // namespace
 }  // namespace veltrix::forms::testing

@@ -54,25 +54,30 @@ TEST(SensorPhysics, FanFollowsItsOutputWithLagAndStopsAtZero) {
   EXPECT_EQ(p.FanRpm(0), 0.0);
   EXPECT_EQ(p.Inputs().fanRpm[0], 0.0);
 
-  drive[0] = 0.5;
+  drive[0] = SensorPhysics::kHalfSpeedDuty;
   p.Advance(500, drive);
   EXPECT_GT(p.FanRpm(0), 0.0);
-  EXPECT_LT(p.FanRpm(0), full * 0.5);  // spin-up takes time
+  EXPECT_LT(p.FanRpm(0), full * 0.5 * 0.5);  // spin-up takes time
   p.Advance(15000, drive);
-  // Speed levels off at high drive: half the duty is nearly full speed.
-  const double half = p.FanRpm(0);
-  EXPECT_GT(half, full * 0.9);
-  EXPECT_LT(half, full);
+  EXPECT_NEAR(p.FanRpm(0), full * 0.5, full * 0.01);
+}
 
-  // A low drive gives a markedly lower speed, and the motor does not start at all below a few
-  // percent.
-  drive[0] = 0.1;
-  p.Advance(15000, drive);
-  EXPECT_LT(p.FanRpm(0), full * 0.75);
-  EXPECT_GT(p.FanRpm(0), full * 0.4);
-  drive[0] = 0.03;
-  p.Advance(30000, drive);
-  EXPECT_EQ(p.FanRpm(0), 0.0);
+TEST(SensorPhysics, FanSpeedCurveSaturatesAndStallsAtTheBottom) {
+  EXPECT_EQ(SensorPhysics::SpeedFraction(0.0), 0.0);
+  EXPECT_EQ(SensorPhysics::SpeedFraction(SensorPhysics::kStallDuty * 0.9), 0.0);
+  EXPECT_NEAR(SensorPhysics::SpeedFraction(SensorPhysics::kHalfSpeedDuty), 0.5, 1e-9);
+  // The outputs the program writes for 80 % and 95 % (Winbond 37 and 120 of 255) land near
+  // those speeds; full drive is full speed.
+  EXPECT_NEAR(SensorPhysics::SpeedFraction(37.0 / 255.0), 0.8, 0.03);
+  EXPECT_NEAR(SensorPhysics::SpeedFraction(120.0 / 255.0), 0.95, 0.05);
+  EXPECT_EQ(SensorPhysics::SpeedFraction(1.0), 1.0);
+  EXPECT_EQ(SensorPhysics::SpeedFraction(7.0), 1.0);
+  double last = 0.0;
+  for (int d = 0; d <= 255; ++d) {
+    const double f = SensorPhysics::SpeedFraction(d / 255.0);
+    EXPECT_GE(f, last) << d;
+    last = f;
+  }
 }
 
 TEST(SensorPhysics, StalledFailedAndHeldFans) {
