@@ -15,16 +15,17 @@
 #include "monitor/boards/board_tables.h"
 #include "monitor/program.h"
 #include "monitor/startup/exit_program.h"
-#include "monitor/startup/startup.h"
 #include "monitor/startup/exit_status.h"
+#include "monitor/startup/startup.h"
 #include "monitor/startup/tray_window.h"
 #include "monitor/ui/frmdoctor.h"
 #include "platform/forms/forms.h"
 #include "platform/registry/file_registry.h"
+#include "platform/system/exit_signals.h"
 #include "platform/system/message_box.h"
 #include "platform/system/shell.h"
-#include "platform/system/exit_signals.h"
 #include "platform/system/sim_system.h"
+#include "platform/text/text.h"
 #include "sim/board/board_profile.h"
 #include "sim/machine/sim_machine.h"
 #include "sim/machine/sim_state_file.h"
@@ -144,7 +145,7 @@ void ListBoards(std::ostream& out) {
   // (known = no) follow, so a newcomer's first pick from the top of the list runs.
   out << "model\tchip\tfamily\tvariant\tchassis\tfancontrol\tknown\n";
   const auto accepted = [](const sim::BoardProfile& p) {
-    const auto* board = monitor::boards::FindCatalogBoard(monitor::UpperCase(std::string(p.ReportedModel())));
+    const auto* board = monitor::boards::FindCatalogBoard(text::UpperCase(std::string(p.ReportedModel())));
     return board != nullptr && board->refusedAt == monitor::boards::Refusal::kNone;
   };
   std::vector<const sim::BoardProfile*> ordered;
@@ -156,17 +157,27 @@ void ListBoards(std::ostream& out) {
   }
   for (const sim::BoardProfile* profile : ordered) {
     const sim::BoardProfile& p = *profile;
-    const std::string reported = monitor::UpperCase(std::string(p.ReportedModel()));
+    const std::string reported = text::UpperCase(std::string(p.ReportedModel()));
     const auto c = monitor::boards::ClassifyBoard(reported);
     const bool known = accepted(p);
     const char* chassis = "unsupported";
     if (const auto method = monitor::boards::ChassisMethodFor(reported)) {
       switch (*method) {
-        case ChassisMethod::kIntel: chassis = "Intel"; break;
-        case ChassisMethod::kVia: chassis = "VIA"; break;
-        case ChassisMethod::kNvidia: chassis = "NVIDIA"; break;
-        case ChassisMethod::kWinbond: chassis = "Winbond"; break;
-        case ChassisMethod::kNone: chassis = "none"; break;
+        case ChassisMethod::kIntel:
+          chassis = "Intel";
+          break;
+        case ChassisMethod::kVia:
+          chassis = "VIA";
+          break;
+        case ChassisMethod::kNvidia:
+          chassis = "NVIDIA";
+          break;
+        case ChassisMethod::kWinbond:
+          chassis = "Winbond";
+          break;
+        case ChassisMethod::kNone:
+          chassis = "none";
+          break;
       }
     }
     out << p.model << '\t' << sim::ChipModelName(p.chip) << '\t'
@@ -200,8 +211,8 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
 #ifdef VELTRIX_HAVE_QT
   // The desktop front end whenever there is a display to show it on, and for screenshots
   // (offscreen when there is no display). --console, --json and --info use the console.
-  const bool desktop = !cmd.console && !cmd.json && !cmd.info &&
-                       (qt::DisplayAvailable() || cmd.screenshotDir || cmd.showPage);
+  const bool desktop =
+      !cmd.console && !cmd.json && !cmd.info && (qt::DisplayAvailable() || cmd.screenshotDir || cmd.showPage);
   if (desktop) {
     if (!qt::DisplayAvailable()) qputenv("QT_QPA_PLATFORM", "offscreen");
     run.qtApp = qt::MakeApplication();
@@ -334,7 +345,8 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
         boxOut << (suspend ? "-- the simulated machine suspends --" : "-- the simulated machine resumes --")
                << '\n';
         consoleShell.BroadcastMessageA(platform::WM_POWERBROADCAST,
-                                       suspend ? platform::PBT_APMSUSPEND : platform::PBT_APMRESUMESUSPEND, 0);
+                                       suspend ? platform::PBT_APMSUSPEND : platform::PBT_APMRESUMESUSPEND,
+                                       0);
       });
     }
   }

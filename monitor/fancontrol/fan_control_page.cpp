@@ -8,6 +8,7 @@
 #include "monitor/program.h"
 #include "monitor/resources/strings.h"
 #include "monitor/ui/frmdoctor.h"
+#include "platform/text/text.h"
 
 namespace veltrix::monitor {
 
@@ -15,19 +16,14 @@ namespace {
 
 constexpr int kLastMethodOption = 3;  // rFANMethod(3), the recommended setting, has no dialog
 
-std::string Trimmed(std::string text) {
-  while (!text.empty() && text.back() == ' ') text.pop_back();
-  while (!text.empty() && text.front() == ' ') text.erase(0, 1);
-  return text;
-}
-
 }  // namespace
 
 void frmdoctor::WireFanControlEvents() {
   FanTimer.OnTimer = [this] { FanTimer_Timer(); };
   chkEnableFanControl.OnClick = [this] { chkEnableFanControl_Click(); };
   for (int i = 0; i < rFANMethod.Count(); ++i) rFANMethod[i].OnClick = [this, i] { rFANMethod_Click(i); };
-  for (int i = 0; i < btnMethodSet.Count(); ++i) btnMethodSet[i].OnClick = [this, i] { btnMethodSet_Click(i); };
+  for (int i = 0; i < btnMethodSet.Count(); ++i)
+    btnMethodSet[i].OnClick = [this, i] { btnMethodSet_Click(i); };
   for (int i = 0; i < cmdSelect.Count(); ++i) cmdSelect[i].OnClick = [this, i] { cmdSelect_Click(i); };
 }
 
@@ -40,14 +36,14 @@ void frmdoctor::CheckSupportFanControlFromModel() {
   ApplyText(lang, supported ? 430 : 431, [this](const std::string& s) { Label8.Caption = s; });
   for (forms::Control* c : std::initializer_list<forms::Control*>{
            &chkEnableFanControl, &imgHushwindLogo, &framFanControl, &cmdSelect[0], &cmdSelect[1],
-           &lblCurrentControlMethod, &txtCurrentControlMethod, &chkControlCDROMSpeed, &lblLowSpeed, &lblHighSpeed,
-           &SldRotationSpeed}) {
+           &lblCurrentControlMethod, &txtCurrentControlMethod, &chkControlCDROMSpeed, &lblLowSpeed,
+           &lblHighSpeed, &SldRotationSpeed}) {
     c->Visible = supported;
   }
   lblHushwindMessage.Visible = !supported;
   if (!supported) {
-    lblHushwindMessage.Caption =
-        "This model " + Trimmed(lblModelName_.Caption) + " does not support Hushwind function.";
+    lblHushwindMessage.Caption = "This model " + std::string(text::Trim(lblModelName_.Caption.Get(), " ")) +
+                                 " does not support Hushwind function.";
   }
 }
 

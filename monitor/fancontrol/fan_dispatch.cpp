@@ -5,17 +5,13 @@
 #include "monitor/fancontrol/fan_methods.h"
 #include "monitor/program.h"
 #include "monitor/ui/frmdoctor.h"
+#include "platform/text/text.h"
 
 namespace veltrix::monitor {
 
 namespace {
 constexpr float kOverrideCelsius = 55.0F;
 
-std::string Trimmed(std::string text) {
-  while (!text.empty() && text.back() == ' ') text.pop_back();
-  while (!text.empty() && text.front() == ' ') text.erase(0, 1);
-  return text;
-}
 }  // namespace
 
 float frmdoctor::TemperatureOf(int k) const {
@@ -63,7 +59,7 @@ void frmdoctor::FanControlCentral(std::int32_t method) {
       SmartFanControl();
       break;
     case kFanMethodRecommended:
-      ApplyRecommendedFanSpeed(program_, Trimmed(lblCPU_.Caption), TemperatureOf(1));
+      ApplyRecommendedFanSpeed(program_, std::string(text::Trim(lblCPU_.Caption.Get(), " ")), TemperatureOf(1));
       break;
     default:
       break;

@@ -14,6 +14,7 @@
 #include "monitor/startup/last_resort_restore.h"
 #include "monitor/startup/tray_window.h"
 #include "monitor/ui/frmdoctor.h"
+#include "platform/text/text.h"
 
 namespace veltrix::monitor {
 namespace {
@@ -44,21 +45,7 @@ class StartupRegistryBatch {
   EndProgram(exitStatus);
 }
 
-std::string Trimmed(const std::string& text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  const auto last = text.find_last_not_of(' ');
-  return text.substr(first, last - first + 1);
-}
-
 }  // namespace
-
-std::string UpperCase(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return text;
-}
 
 void ReadModelName(Program& program) {
   // The library writes NUL-terminated text into blank-filled buffers of 30 characters; one
@@ -73,7 +60,7 @@ void ReadModelName(Program& program) {
   const void* nul = std::memchr(model.data(), '\0', platform::kBiosFieldSize);
   if (nul == nullptr) return;  // a name that fills the buffer cannot be cut: not taken
   const auto length = static_cast<std::size_t>(static_cast<const char*>(nul) - model.data());
-  program.G().ModelName = UpperCase(std::string(model.data(), length));
+  program.G().ModelName = text::UpperCase(std::string(model.data(), length));
 }
 
 void ChooseLanguage(Program& program) {
@@ -103,7 +90,7 @@ void Main(Program& program) {
   }
   ReadModelName(program);
   ChooseLanguage(program);
-  if (Trimmed(program.G().ModelName).empty()) {
+  if (text::Trim(program.G().ModelName, " ").empty()) {
     FailWithBox(program, kModelNameFailedText, platform::vbCritical, "Error", kExitNoModelName);
   }
   ClassifyBoard(program);

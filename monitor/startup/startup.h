@@ -45,7 +45,4 @@ void FindConfigPort(Program& program);
 // when it read 0. Nothing when ConfigPort is 0.
 void ActivateMonitorDevice(Program& program);
 
-// Upper-cases ASCII letters (model names are ASCII).
-std::string UpperCase(std::string text);
-
 }  // namespace veltrix::monitor

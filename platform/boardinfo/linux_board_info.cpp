@@ -12,6 +12,7 @@
 
 #include "platform/boardinfo/library_strings.h"
 #include "platform/boardinfo/pci_pm_base.h"
+#include "platform/text/text.h"
 
 namespace veltrix::platform {
 namespace {
@@ -19,20 +20,13 @@ namespace {
 // sysfs and procfs values are single lines; nothing we read is longer than this.
 constexpr std::size_t kMaxLine = 4096;
 
-std::string Trim(std::string_view s) {
-  auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
-  while (!s.empty() && isSpace(s.front())) s.remove_prefix(1);
-  while (!s.empty() && isSpace(s.back())) s.remove_suffix(1);
-  return std::string(s);
-}
-
 std::optional<std::string> FirstLine(const std::string& path) {
   std::ifstream in(path);
   if (!in) return std::nullopt;
   std::string line;
   if (!std::getline(in, line)) return std::string();
   if (line.size() > kMaxLine) line.resize(kMaxLine);
-  return Trim(line);
+  return std::string(text::Trim(line, " \t\r\n"));
 }
 
 // The value of the first "key : value" line (cpuinfo) or "key=value" line (os-release)
@@ -44,9 +38,9 @@ std::optional<std::string> KeyedValue(const std::string& path, const std::vector
   while (std::getline(in, line)) {
     auto sep = line.find(separator);
     if (sep == std::string::npos) continue;
-    std::string key = Trim(std::string_view(line).substr(0, sep));
+    std::string key(text::Trim(std::string_view(line).substr(0, sep), " \t\r\n"));
     for (const auto& k : keys) {
-      if (key == k) return Trim(std::string_view(line).substr(sep + 1));
+      if (key == k) return std::string(text::Trim(std::string_view(line).substr(sep + 1), " \t\r\n"));
     }
   }
   return std::nullopt;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/registry/registry.h"
+#include "platform/text/text.h"
 
 namespace veltrix::platform {
 namespace {
@@ -16,27 +17,6 @@ constexpr std::string_view kHeader = "REGEDIT4";
 constexpr std::string_view kHeaderV5 = "Windows Registry Editor Version 5.00";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t kHexWrapColumn = 76;
-
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t';
-}
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-bool StartsWithIgnoreCase(std::string_view s, std::string_view prefix) {
-  return s.size() >= prefix.size() && EqualsIgnoreCase(s.substr(0, prefix.size()), prefix);
-}
 
 // A parse failure carried up to ParseHive, which adds the line number.
 struct Failure {
@@ -69,20 +49,20 @@ std::size_t ReadQuoted(std::string_view s, std::string* out, std::optional<Failu
 
 std::optional<Failure> ParseHexBytes(std::string_view list, std::vector<std::uint8_t>* bytes) {
   bytes->clear();
-  list = Trim(list);
+  list = text::Trim(list);
   if (list.empty()) return std::nullopt;
   std::size_t start = 0;
   while (true) {
     std::size_t comma = list.find(',', start);
-    std::string_view token =
-        Trim(list.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
+    std::string_view token = text::Trim(
+        list.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
     if (token.empty() || token.size() > 2) {
       return Failure{"bad byte '" + std::string(token.substr(0, 8)) +
                      "' in hex data (expected 1 or 2 hex digits)"};
     }
     int value = 0;
     for (char c : token) {
-      int digit = HexDigit(c);
+      int digit = text::HexDigit(c);
       if (digit < 0) return Failure{"bad byte '" + std::string(token) + "' in hex data"};
       value = value * 16 + digit;
     }
@@ -164,7 +144,7 @@ struct Parser {
     if (!inner.empty() && inner.front() == '-')
       return Failure{"key deletion entries ([-...]) are not supported"};
     std::string_view rootName = inner.substr(0, inner.find('\\'));
-    if (!EqualsIgnoreCase(rootName, kRootKeyName)) {
+    if (!text::EqualsIgnoreCase(rootName, kRootKeyName)) {
       return Failure{"only HKEY_LOCAL_MACHINE keys can be stored, found '" +
                      std::string(rootName.substr(0, 40)) + "'"};
     }
@@ -193,9 +173,9 @@ struct Parser {
         return Failure{"value name longer than " + std::to_string(kMaxValueNameLength) + " bytes"};
       if (!IsValidValueName(name)) return Failure{"value name holds a control character"};
     }
-    std::string_view rest = Trim(line.substr(pos));
+    std::string_view rest = text::Trim(line.substr(pos));
     if (rest.empty() || rest.front() != '=') return Failure{"expected '=' after the value name"};
-    rest = Trim(rest.substr(1));
+    rest = text::Trim(rest.substr(1));
 
     RegistryValue value;
     if (!rest.empty() && rest.front() == '"') {
@@ -203,22 +183,22 @@ struct Parser {
       std::optional<Failure> failure;
       std::size_t end = ReadQuoted(rest, &text, &failure);
       if (failure) return failure;
-      if (!Trim(rest.substr(end)).empty()) return Failure{"unexpected text after the quoted value"};
+      if (!text::Trim(rest.substr(end)).empty()) return Failure{"unexpected text after the quoted value"};
       value.type = REG_SZ;
       value.data.assign(text.begin(), text.end());
       value.data.push_back(0);
-    } else if (StartsWithIgnoreCase(rest, "dword:")) {
+    } else if (text::StartsWithIgnoreCase(rest, "dword:")) {
       std::string_view digits = rest.substr(6);
       if (digits.empty() || digits.size() > 8) return Failure{"a dword needs 1 to 8 hex digits"};
       std::uint32_t number = 0;
       for (char c : digits) {
-        int digit = HexDigit(c);
+        int digit = text::HexDigit(c);
         if (digit < 0) return Failure{"a dword needs 1 to 8 hex digits"};
         number = number * 16 + static_cast<std::uint32_t>(digit);
       }
       value.type = REG_DWORD;
       for (int i = 0; i < 4; ++i) value.data.push_back(static_cast<std::uint8_t>(number >> (8 * i)));
-    } else if (StartsWithIgnoreCase(rest, "hex")) {
+    } else if (text::StartsWithIgnoreCase(rest, "hex")) {
       if (auto failure = HexValue(rest.substr(3), &value)) return failure;
     } else if (rest == "-") {
       return Failure{"value deletion entries (=-) are not supported"};
@@ -245,7 +225,7 @@ struct Parser {
       }
       std::uint32_t type = 0;
       for (char c : digits) {
-        int digit = HexDigit(c);
+        int digit = text::HexDigit(c);
         if (digit < 0) return Failure{"bad type number in hex(n)"};
         type = type * 16 + static_cast<std::uint32_t>(digit);
       }
@@ -256,12 +236,12 @@ struct Parser {
     // A trailing backslash continues the byte list on the next line. Each piece is appended
     // once, so a long wrapped value costs time in proportion to its length.
     std::string joined;
-    std::string_view piece = Trim(rest.substr(1));
+    std::string_view piece = text::Trim(rest.substr(1));
     while (!piece.empty() && piece.back() == '\\') {
       joined += piece.substr(0, piece.size() - 1);
       if (index + 1 >= lines.size()) return Failure{"hex data continues past the end of the file"};
       ++index;
-      piece = Trim(lines[index]);
+      piece = text::Trim(lines[index]);
     }
     joined += piece;
     return ParseHexBytes(joined, &value->data);
@@ -395,7 +375,7 @@ HiveParseResult ParseHive(std::string_view text) {
 
   bool headerSeen = false;
   for (parser.index = 0; parser.index < parser.lines.size(); ++parser.index) {
-    std::string_view line = Trim(parser.lines[parser.index]);
+    std::string_view line = text::Trim(parser.lines[parser.index]);
     if (line.empty() || line.front() == ';') continue;
     std::optional<Failure> failure;
     if (!headerSeen) {

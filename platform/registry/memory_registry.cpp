@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/registry/hive_text.h"
+#include "platform/text/text.h"
 
 namespace veltrix::platform {
 namespace {
@@ -14,7 +15,7 @@ constexpr HKey kLastHandle = 0x7FFFFFF0u;
 
 std::string_view WithoutRootPrefix(std::string_view keyPath) {
   if (keyPath.size() >= kRootKeyName.size() &&
-      EqualsIgnoreCase(keyPath.substr(0, kRootKeyName.size()), kRootKeyName)) {
+      text::EqualsIgnoreCase(keyPath.substr(0, kRootKeyName.size()), kRootKeyName)) {
     std::string_view rest = keyPath.substr(kRootKeyName.size());
     if (rest.empty()) return rest;
     if (rest.front() == '\\') return rest.substr(1);
@@ -25,7 +26,7 @@ std::string_view WithoutRootPrefix(std::string_view keyPath) {
 bool IsPrefix(const std::vector<std::string>& prefix, const std::vector<std::string>& path) {
   if (prefix.size() > path.size()) return false;
   for (std::size_t i = 0; i < prefix.size(); ++i) {
-    if (!EqualsIgnoreCase(prefix[i], path[i])) return false;
+    if (!text::EqualsIgnoreCase(prefix[i], path[i])) return false;
   }
   return true;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/registry/registry.h"
+#include "platform/text/text.h"
 
 namespace veltrix::platform {
 namespace {
@@ -21,7 +22,7 @@ auto FindIn(Key& key, std::string_view subName) -> decltype(key.subKeys.data()) 
   auto it = std::lower_bound(
       key.subKeys.begin(), key.subKeys.end(), subName,
       [](const RegistryKey& k, std::string_view n) { return CaseInsensitiveLess{}(k.name, n); });
-  if (it == key.subKeys.end() || !EqualsIgnoreCase(it->name, subName)) return nullptr;
+  if (it == key.subKeys.end() || !text::EqualsIgnoreCase(it->name, subName)) return nullptr;
   return &*it;
 }
 
@@ -30,11 +31,6 @@ auto FindIn(Key& key, std::string_view subName) -> decltype(key.subKeys.data()) 
 bool CaseInsensitiveLess::operator()(std::string_view a, std::string_view b) const {
   return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
                                       [](char x, char y) { return FoldCase(x) < FoldCase(y); });
-}
-
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return FoldCase(x) == FoldCase(y); });
 }
 
 RegistryKey* RegistryKey::FindSubKey(std::string_view subName) {
@@ -48,7 +44,7 @@ RegistryKey& RegistryKey::AddSubKey(std::string_view subName, bool* created) {
   auto it = std::lower_bound(
       subKeys.begin(), subKeys.end(), subName,
       [](const RegistryKey& k, std::string_view n) { return CaseInsensitiveLess{}(k.name, n); });
-  bool isNew = it == subKeys.end() || !EqualsIgnoreCase(it->name, subName);
+  bool isNew = it == subKeys.end() || !text::EqualsIgnoreCase(it->name, subName);
   if (created != nullptr) *created = isNew;
   if (!isNew) return *it;
   RegistryKey fresh;
@@ -60,7 +56,7 @@ bool RegistryKey::RemoveSubKey(std::string_view subName) {
   auto it = std::lower_bound(
       subKeys.begin(), subKeys.end(), subName,
       [](const RegistryKey& k, std::string_view n) { return CaseInsensitiveLess{}(k.name, n); });
-  if (it == subKeys.end() || !EqualsIgnoreCase(it->name, subName)) return false;
+  if (it == subKeys.end() || !text::EqualsIgnoreCase(it->name, subName)) return false;
   subKeys.erase(it);
   return true;
 }

@@ -21,7 +21,6 @@ struct CaseInsensitiveLess {
   using is_transparent = void;
   bool operator()(std::string_view a, std::string_view b) const;
 };
-bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 
 struct RegistryValue {
   std::uint32_t type = 0;

@@ -2,6 +2,7 @@
 #include <cctype>
 #include <vector>
 
+#include "platform/text/text.h"
 #include "sim/board/board_profile.h"
 
 namespace veltrix::sim {
@@ -26,12 +27,6 @@ const std::vector<BoardProfile>& Registry() {
   return all;
 }
 
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
-         });
-}
-
 }  // namespace
 
 std::span<const BoardProfile> AllProfiles() {
@@ -43,7 +38,7 @@ const BoardProfile* FindProfile(std::string_view model) {
   for (const BoardProfile& p : all)
     if (p.model == model) return &p;
   for (const BoardProfile& p : all)
-    if (EqualsIgnoreCase(p.model, model)) return &p;
+    if (text::EqualsIgnoreCase(p.model, model)) return &p;
   return nullptr;
 }
 

@@ -1,6 +1,7 @@
 #include <cctype>
 #include <charconv>
 #include "platform/files/safe_file.h"
+#include "platform/text/text.h"
 #include "sim/dump/register_dump.h"
 #include "sim/text/tokens.h"
 
@@ -13,19 +14,6 @@ bool IsBlank(std::string_view s) {
   for (char c : s)
     if (c != ' ' && c != '\t') return false;
   return true;
-}
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
 }
 
 // "0x295", "0295", "295" (isadump takes C integer syntax; decimal only without a leading 0x
@@ -55,7 +43,7 @@ bool IsColumnHeader(const std::vector<std::string_view>& t) {
 // A row label "00:" .. "f0:"; returns the row number 0..15.
 std::optional<int> RowLabel(std::string_view line) {
   if (line.size() < 3 || line[2] != ':') return std::nullopt;
-  int hi = HexDigit(line[0]);
+  int hi = text::HexDigit(line[0]);
   if (hi < 0 || line[1] != '0') return std::nullopt;
   return hi;
 }
@@ -100,7 +88,7 @@ class Parser {
         if (static_cast<unsigned char>(c) < 0x20 && c != '\t')
           return Fail(lineNo, "control character in line");
       }
-      std::string_view trimmed = Trim(line);
+      std::string_view trimmed = text::Trim(line);
 
       if (auto row = RowLabel(trimmed)) {
         if (!table) return Fail(lineNo, "register row before the column header");
@@ -160,13 +148,13 @@ class Parser {
       if (i >= rest.size()) return "row has " + std::to_string(col) + " cells, expected 16";
       if (blanks == 0) return "cells must be separated by blanks";
       if (i + 2 > rest.size() || (i + 2 < rest.size() && rest[i + 2] != ' ' && rest[i + 2] != '\t'))
-        return "bad cell '" + std::string(Trim(rest.substr(i, std::min<std::size_t>(4, rest.size() - i)))) +
-               "'";
+        return "bad cell '" +
+               std::string(text::Trim(rest.substr(i, std::min<std::size_t>(4, rest.size() - i)))) + "'";
       char a = rest[i], b = rest[i + 1];
       if ((a == 'X' || a == 'x') && (b == 'X' || b == 'x')) {
         table.cells[static_cast<std::size_t>(row * 16 + col)] = std::nullopt;
       } else {
-        int hi = HexDigit(a), lo = HexDigit(b);
+        int hi = text::HexDigit(a), lo = text::HexDigit(b);
         if (hi < 0 || lo < 0) return "bad cell '" + std::string(rest.substr(i, 2)) + "'";
         table.cells[static_cast<std::size_t>(row * 16 + col)] = static_cast<std::uint8_t>(hi * 16 + lo);
       }
@@ -177,7 +165,7 @@ class Parser {
     std::string_view tail = rest.substr(i);
     if (IsBlank(tail)) return std::nullopt;
     if (tail.front() != ' ' && tail.front() != '\t') return "text glued to the last cell";
-    std::string_view ascii = Trim(tail);
+    std::string_view ascii = text::Trim(tail);
     if (ascii.size() > 16) return "more than 16 cells in row";
     return std::nullopt;
   }

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <set>
 
+#include "platform/text/text.h"
 #include "sim/chip/ite.h"
 #include "sim/chip/winbond.h"
 #include "sim/dump/dump_apply.h"
@@ -13,15 +14,9 @@
 namespace veltrix::sim {
 namespace {
 
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
-}
-
 // "in3" -> 3, "fan2" -> 2 (the number as written).
 std::optional<int> Numbered(std::string_view name, std::string_view prefix) {
-  if (name.size() <= prefix.size() || !EqualsIgnoreCase(name.substr(0, prefix.size()), prefix))
+  if (name.size() <= prefix.size() || !text::EqualsIgnoreCase(name.substr(0, prefix.size()), prefix))
     return std::nullopt;
   std::string_view digits = name.substr(prefix.size());
   int n = 0;
@@ -107,21 +102,21 @@ void SimMachine::Advance(double ms) {
 
 std::optional<int> SimMachine::FindRail(std::string_view name) const {
   for (int i = 0; i < kVoltageInputs; ++i)
-    if (profile_.rails[i].Wired() && EqualsIgnoreCase(profile_.rails[i].name, name)) return i;
+    if (profile_.rails[i].Wired() && text::EqualsIgnoreCase(profile_.rails[i].name, name)) return i;
   if (auto n = Numbered(name, "in"); n && *n >= 0 && *n < kVoltageInputs) return *n;
   return std::nullopt;
 }
 
 std::optional<int> SimMachine::FindFan(std::string_view name) const {
   for (int i = 0; i < kFanInputs; ++i)
-    if (profile_.fans[i].Wired() && EqualsIgnoreCase(profile_.fans[i].name, name)) return i;
+    if (profile_.fans[i].Wired() && text::EqualsIgnoreCase(profile_.fans[i].name, name)) return i;
   if (auto n = Numbered(name, "fan"); n && *n >= 1 && *n <= kFanInputs) return *n - 1;
   return std::nullopt;
 }
 
 std::optional<int> SimMachine::FindTemp(std::string_view name) const {
   for (int i = 0; i < kTempInputs; ++i)
-    if (profile_.temps[i].Wired() && EqualsIgnoreCase(profile_.temps[i].name, name)) return i;
+    if (profile_.temps[i].Wired() && text::EqualsIgnoreCase(profile_.temps[i].name, name)) return i;
   if (auto n = Numbered(name, "temp"); n && *n >= 1 && *n <= kTempInputs) return *n - 1;
   return std::nullopt;
 }
