@@ -91,7 +91,7 @@ std::string QuotedRecord(const std::string& text) {
 
 std::string LogFilePath(Program& program) {
   // The platform's own separator: on Windows this is the folder, "\" and the name.
-  return program.Files().PathInFolder(program.Sys().ProgramFolder(), kLogFileName);
+  return program.Files().PathInFolder(program.Sys().LogFolder(), kLogFileName);
 }
 
 bool AppendLogRecord(Program& program, const std::string& text) {

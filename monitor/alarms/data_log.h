@@ -13,7 +13,8 @@ class Program;
 
 inline constexpr const char* kLogFileName = "Vtx.log";
 
-// Full path of the log: the program folder joined with "Vtx.log".
+// Full path of the log: the log folder (the program folder, or the state folder of an
+// installed program) joined with "Vtx.log".
 std::string LogFilePath(Program& program);
 
 // The shared append routine: writes `text` as one quoted record. A failed write loses the

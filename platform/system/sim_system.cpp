@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -158,9 +159,36 @@ std::string ProgramFolderBeside(const std::string& executableFolder) {
   return executableFolder;
 }
 
+std::string LogFolderFor(const std::string& programFolder, bool installed, const EnvLookup& environment) {
+  if (!installed) return programFolder;
+  std::string state;
+  if (auto xdg = environment("XDG_STATE_HOME"); xdg && !xdg->empty() && xdg->front() == '/') {
+    state = *xdg;
+  } else if (auto home = environment("HOME"); home && !home->empty() && home->front() == '/') {
+    state = *home + "/.local/state";
+  } else {
+    return {};
+  }
+  const std::string folder = WithoutTrailingSeparator(state) + "/veltrix";
+  // Each missing level is made for this user only; an existing one is left as it is.
+  for (std::size_t at = 1; at != std::string::npos;) {
+    at = folder.find('/', at + 1);
+    const std::string level = folder.substr(0, at);
+    if (!IsDirectory(level) && ::mkdir(level.c_str(), 0700) != 0 && errno != EEXIST) return {};
+  }
+  return folder;
+}
+
 std::string SimSystem::ProgramFolder() {
   if (!options_.programDir.empty()) return WithoutTrailingSeparator(options_.programDir);
   return ProgramFolderBeside(ExecutableFolder());
+}
+
+std::string SimSystem::LogFolder() {
+  if (!options_.programDir.empty()) return ProgramFolder();
+  const std::string exe = ExecutableFolder();
+  const std::string folder = ProgramFolderBeside(exe);
+  return LogFolderFor(folder, folder != exe, options_.environment);
 }
 
 bool SimSystem::StartProgram(const std::string& commandLine) {

@@ -27,6 +27,12 @@ OsVersionInfo NtVersion(std::uint32_t major, std::uint32_t minor, std::uint32_t 
 // (`<prefix>/bin/veltrix`), else the executable's folder.
 std::string ProgramFolderBeside(const std::string& executableFolder);
 
+// The data log's folder for a program folder: the folder itself, or, when it is an installed
+// program's share/veltrix (not the user's to write), $XDG_STATE_HOME/veltrix (else
+// $HOME/.local/state/veltrix), created with mode 0700 when missing. Empty when no such folder
+// can be named.
+std::string LogFolderFor(const std::string& programFolder, bool installed, const EnvLookup& environment);
+
 // "log off", "shut down", "reboot" or "power off", with " (forced)" for EWX_FORCE.
 std::string DescribeExitFlags(std::uint32_t flags);
 
@@ -79,6 +85,7 @@ class SimSystem : public System {
   bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) override;
   SingleInstanceResult AcquireSingleInstance() override;
   std::string ProgramFolder() override;
+  std::string LogFolder() override;
   bool StartProgram(const std::string& commandLine) override;
   LocalTime Now() override;
 

@@ -74,6 +74,9 @@ class System {
   virtual SingleInstanceResult AcquireSingleInstance() = 0;
   // The folder holding the executable and its files, without a trailing separator.
   virtual std::string ProgramFolder() = 0;
+  // Where the data log is written: the program folder, except for an installed program, whose
+  // program folder is not the user's to write ($XDG_STATE_HOME/veltrix, made when missing).
+  virtual std::string LogFolder() = 0;
   // Starts a program; false when it cannot be started.
   virtual bool StartProgram(const std::string& commandLine) = 0;
   // Local date and time of day.

@@ -6,6 +6,7 @@
 #include <array>
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <fstream>
 #include <thread>
 
@@ -201,6 +202,30 @@ TEST(ProgramFolderTest, BuildTreeBesideTheExecutableInstalledTreeInShareVeltrix)
   EXPECT_EQ(ProgramFolderBeside((root / "build/bin").string()), (root / "build/bin").string());
   EXPECT_EQ(ProgramFolderBeside((root / "usr/bin").string()), fs::canonical(root / "usr/share/veltrix").string());
   EXPECT_EQ(ProgramFolderBeside((root / "bare/bin").string()), (root / "bare/bin").string());
+  fs::remove_all(root);
+}
+
+TEST(ProgramFolderTest, AnInstalledProgramLogsIntoItsStateFolder) {
+  const fs::path root = fs::temp_directory_path() / ("veltrix-state-" + std::to_string(getpid()));
+  fs::remove_all(root);
+  fs::create_directories(root / "home");
+  auto env = [&](const std::optional<std::string>& xdg) -> EnvLookup {
+    return [&root, xdg](const char* name) -> std::optional<std::string> {
+      if (std::string(name) == "XDG_STATE_HOME") return xdg;
+      if (std::string(name) == "HOME") return (root / "home").string();
+      return std::nullopt;
+    };
+  };
+  // A build tree (or --program-dir) logs beside its pictures.
+  EXPECT_EQ(LogFolderFor("/opt/build/bin", false, env(std::nullopt)), "/opt/build/bin");
+  // Installed: $XDG_STATE_HOME/veltrix, made on first use for this user only.
+  const std::string state = LogFolderFor("/usr/share/veltrix", true, env((root / "state").string()));
+  EXPECT_EQ(state, (root / "state/veltrix").string());
+  EXPECT_TRUE(fs::is_directory(state));
+  EXPECT_EQ(fs::status(state).permissions() & fs::perms::all, fs::perms::owner_all);
+  // Without XDG_STATE_HOME (or with a relative one, which the rules ignore): ~/.local/state.
+  EXPECT_EQ(LogFolderFor("/usr/share/veltrix", true, env(std::string("relative"))),
+            (root / "home/.local/state/veltrix").string());
   fs::remove_all(root);
 }
 
