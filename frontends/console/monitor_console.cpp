@@ -109,7 +109,7 @@ std::vector<MonitorRow> MonitorConsole::Rows() const {
       r.limits = "< " + w.lblTempHiLimit[k].Caption;
       r.alarm = IsRed(w.lblStatusT[k]);
     } else {
-      r.name = w.optCaseOpened.Caption;
+      r.name = w.lblItemName[monitor::kChassisItem].Caption;  // the lamp on the page has no caption
       r.text = w.lblCaseOpen.Caption;
       r.alarm = IsRed(w.lblCaseOpen);
     }

@@ -15,6 +15,9 @@ AlarmDialog& WarningDialog(Program& program, int item);
 // The dialog if it was ever created, else nullptr (closing must never create a window).
 AlarmDialog* WarningDialogIfCreated(Program& program, int item);
 frmCaseOpen& CaseOpenDialog(Program& program);
+// Unloads every alarm dialog that is loaded: the chassis dialog, then the fan, temperature
+// and voltage dialogs ("Load Default" starts without any).
+void UnloadAlarmDialogs(Program& program);
 
 // The writer the data log goes through (a plain file writer unless a test replaced it).
 LogFileWriter& LogWriter(Program& program);

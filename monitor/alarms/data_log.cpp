@@ -218,13 +218,18 @@ void WriteLogData(Program& program) {
 }
 
 void ClearLog(Program& program) {
-  // Every step on its own: a failure of one (a file in use) does not stop the next, and none
-  // is reported.
+  // No log is as good as a deleted one. A log that stays (a folder that is not writable) is
+  // said to stay: "Log Deleted !" would tell the user their old records are gone.
   const std::string path = LogFilePath(program);
   LogFileWriter& writer = LogWriter(program);
   if (writer.Exists(path)) {
+    if (!writer.Remove(path)) {
+      program.Sys().MsgBox("The log " + path + " could not be deleted; it is unchanged.",
+                           platform::vbOKOnly | platform::vbExclamation, "Clear");
+      return;
+    }
     std::string ignored;
-    if (writer.Remove(path)) writer.Append(path, QuotedRecord(""), ignored);
+    writer.Append(path, QuotedRecord(""), ignored);  // the file starts again; its failure loses nothing
   }
   program.Sys().MsgBox("Log Deleted !", platform::vbOKOnly, "Clear");
 }

@@ -2,6 +2,7 @@
 // under every page: "Save" and "Load Default".
 #include <initializer_list>
 
+#include "monitor/alarms/alarm_windows.h"
 #include "monitor/channels/fan_output.h"
 #include "monitor/chip/superio.h"
 #include "monitor/program.h"
@@ -103,7 +104,7 @@ void frmdoctor::cmdSave_Click() {
 }
 
 void frmdoctor::cmdDefault_Click() {
-  RunStep(SettingSteps.UnloadAlarmDialogs);
+  UnloadAlarmDialogs(program_);
 
   // Fan stop detection starts over, as at start-up.
   for (int j = 0; j < kFanCount; ++j) {

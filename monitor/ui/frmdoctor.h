@@ -93,7 +93,8 @@ class frmdoctor : public forms::Form {
 
   // ==== page 2 "Temp/Fan/Chassis" ===============================================================
   forms::Frame fraFan{*this, "fraFan"};
-  forms::Label lblUnit{*this, "lblUnit"};
+  forms::Label lblFanLimit{*this, "lblFanLimit"};  // heading of the low-limit column
+  forms::Label lblUnit{*this, "lblUnit"};          // heading of the unit column
   Array<forms::Label> lblFanItem{*this, "lblFanItem", kFanCount};
   Array<forms::UpDown> updFanLoLimit{*this, "updFanLoLimit", kFanCount};
   Array<forms::Label> lblFanLoLimit{*this, "lblFanLoLimit", kFanCount};
@@ -135,7 +136,8 @@ class frmdoctor : public forms::Form {
   forms::CheckBox Check4{*this, "Check4"};  // start as a tray icon
   forms::CheckBox Check5{*this, "Check5"};  // save sampling data to the log file
   forms::Slider SldInterval{*this, "SldInterval"};
-  forms::Label LblSec{*this, "LblSec"};  // "Sec." beside the slider
+  forms::Label LblSec{*this, "LblSec"};                      // "Sec." beside the slider
+  forms::CommandButton cmdDeleteLog{*this, "cmdDeleteLog"};  // "Clear Log", beside Check5
 
   // ==== page 3 "Hushwind": CD-ROM rotation speed ================================================
   forms::CheckBox chkControlCDROMSpeed{*this, "chkControlCDROMSpeed"};
@@ -293,7 +295,9 @@ class frmdoctor : public forms::Form {
   void SaveGeneralSettings();
   void CheckFirstTime();
   void ApplySettingState();  // Timer3's settings step
+  // Hides the window to the tray; minimises it where the desktop has no tray.
   void HideMainWindow();
+  bool NoTrayExplained = false;  // the user was told why the window is on the task bar
   // Handlers of the settings and monitoring-configuration pages and of the tab strip.
   void Check3_Click();
   void Check5_Click();
@@ -307,11 +311,10 @@ class frmdoctor : public forms::Form {
   void MultiLanguage();
   // The sampling-period scale under SldInterval, one caption per position (seconds).
   Array<forms::Label> lblIntervalScale{*this, "lblIntervalScale", 10};
-  // Steps of "Save", "Load Default" and the fan-control tab that belong to fan control,
-  // CD-ROM speed and the alarm dialogs. Each is skipped while empty; the owning subsystem
-  // installs it when the program is put together.
+  // Steps of "Save", "Load Default" and the fan-control tab that belong to fan control and
+  // CD-ROM speed. Each is skipped while empty; the owning subsystem installs it when the
+  // program is put together.
   struct SettingPageSteps {
-    std::function<void()> UnloadAlarmDialogs;  // the chassis, fan, temperature and voltage dialogs
     std::function<void()> SaveFANControlSetting;
     std::function<void()> SaveCDROMControlToReg;
     std::function<void()> ResetCdromSpeedControl;  // chkControlCDROMSpeed off, SldRotationSpeed 26

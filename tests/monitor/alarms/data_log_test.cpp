@@ -119,7 +119,7 @@ TEST_F(DataLog, TickingTheBoxWritesAHeadingEachTimeAndEveryTickARecord) {
   EXPECT_EQ(LogBytes().substr(LogBytes().size() - 4), "\"\"\r\n") << "exit leaves an empty record";
 }
 
-TEST_F(DataLog, ClearLogLeavesOnlyAnEmptyRecordAndAlwaysSaysSo) {
+TEST_F(DataLog, ClearLogLeavesOnlyAnEmptyRecordAndSaysSo) {
   p.Run([&] { monitor::ClearLog(p.Prog()); });
   EXPECT_FALSE(std::filesystem::exists(LogPath())) << "nothing is created when there was no log";
   ASSERT_EQ(p.Boxes().size(), 1u);
@@ -146,6 +146,18 @@ class FlakyWriter : public monitor::LogFileWriter {
   bool Exists(const std::string&) override { return false; }
   bool Remove(const std::string&) override { return false; }
 };
+
+TEST_F(DataLog, ClearLogThatCannotDeleteSaysSoInsteadOfLogDeleted) {
+  class Undeletable : public FlakyWriter {
+    bool Exists(const std::string&) override { return true; }
+  };
+  monitor::SetLogWriter(p.Prog(), std::make_shared<Undeletable>());
+  p.Run([&] { monitor::ClearLog(p.Prog()); });
+  ASSERT_EQ(p.Boxes().size(), 1u);
+  EXPECT_NE(p.Boxes()[0].text, "Log Deleted !");
+  EXPECT_NE(p.Boxes()[0].text.find("could not be deleted"), std::string::npos);
+  EXPECT_EQ(p.Boxes()[0].title, "Clear");
+}
 
 TEST_F(DataLog, UnwritableLogIsReportedOncePerFailureAndMonitoringGoesOn) {
   auto writer = std::make_shared<FlakyWriter>();

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "monitor/alarms/alarm_dialog.h"
 #include "monitor/program.h"
 #include "monitor/startup/frm_init.h"
 #include "monitor/ui/frmdoctor.h"
@@ -138,6 +139,14 @@ TEST_F(SettingPage, SaveRunsTheOtherStoresAfterTheSettings) {
 }
 
 TEST_F(SettingPage, LoadDefaultResetsEverythingButTheStore) {
+  // Alarms of every kind are open: a voltage, a fan, a temperature and the chassis (opened
+  // before "Shutdown." is ticked below, which would shut down at the first dialog).
+  for (std::int16_t item : {std::int16_t{3}, std::int16_t{9}, std::int16_t{13}, std::int16_t{15}}) {
+    ASSERT_FALSE(p.Run([&] { f().ShowWarning(item); }));
+    const forms::Form* dialog = p.App().FindForm(std::string(AlarmFormName(item)));
+    ASSERT_TRUE(dialog != nullptr && dialog->Visible) << AlarmFormName(item);
+  }
+
   f().SSTabMain.UserSelectTab(7);
   f().Check3.UserClick();
   f().Check2.UserClick();
@@ -153,7 +162,6 @@ TEST_F(SettingPage, LoadDefaultResetsEverythingButTheStore) {
   std::vector<std::string> steps;
   auto& s = f().SettingSteps;
   auto record = [&steps](const char* name) { return [&steps, name] { steps.push_back(name); }; };
-  s.UnloadAlarmDialogs = record("UnloadAlarmDialogs");
   s.ResetCdromSpeedControl = record("ResetCdromSpeedControl");
   s.DefaultFanControlStatus = record("DefaultFanControlStatus");
   s.DefaultFixControl = record("DefaultFixControl");
@@ -163,9 +171,12 @@ TEST_F(SettingPage, LoadDefaultResetsEverythingButTheStore) {
 
   const std::int64_t before = p.Scheduler().NowMs();
   f().cmdDefault.UserClick();
-  EXPECT_EQ(steps, (std::vector<std::string>{"UnloadAlarmDialogs", "ResetCdromSpeedControl",
-                                             "DefaultFanControlStatus", "DefaultFixControl",
-                                             "DefaultMultipleControl", "DefaultSmartFan",
+  for (int item = 0; item < kItemCount; ++item) {
+    const forms::Form* dialog = p.App().FindForm(std::string(AlarmFormName(item)));
+    EXPECT_TRUE(dialog == nullptr || !dialog->IsLoaded()) << AlarmFormName(item);
+  }
+  EXPECT_EQ(steps, (std::vector<std::string>{"ResetCdromSpeedControl", "DefaultFanControlStatus",
+                                             "DefaultFixControl", "DefaultMultipleControl", "DefaultSmartFan",
                                              "ShowCurrentFanControlMethod"}));
   EXPECT_GE(p.Scheduler().NowMs() - before, 500);  // the chip settled before the first fan read
 
