@@ -164,6 +164,13 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
     // With --virtual-time the model's timers run on the virtual clock; the windows still mirror
     // every change, so screenshots show exactly the state after the last tick.
     if (!cmd.virtualTime) run.scheduler = std::make_unique<qt::QtScheduler>();
+    // A folder the pictures cannot go to is said at once, not found out after the run.
+    if (cmd.screenshotDir) {
+      if (const std::string problem = qt::ScreenshotFolderProblem(*cmd.screenshotDir); !problem.empty()) {
+        err << "veltrix: --screenshot " << *cmd.screenshotDir << ": " << problem << '\n';
+        return kUsageErrorStatus;
+      }
+    }
   }
 #else
   const bool desktop = false;
@@ -218,7 +225,14 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
 
   run.registry = std::make_unique<platform::FileRegistry>(
       cmd.registry ? std::filesystem::path(*cmd.registry) : platform::DefaultRegistryPath(),
-      [&err](const std::string& message) { err << "veltrix: " << message << '\n'; });
+      [&err, &run](const std::string& message) {
+        err << "veltrix: " << message << '\n';
+#ifdef VELTRIX_HAVE_QT
+        // On the desktop nobody reads standard error: the user sees a box as well.
+        if (run.desktop)
+          run.desktop->PostNotice(message, platform::vbOKOnly | platform::vbExclamation, "Warning");
+#endif
+      });
 
   run.answers.SetDefault(cmd.answer);
   platform::SimSystemOptions sys;
@@ -257,6 +271,11 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
         std::make_unique<qt::Desktop>(*run.app, *run.system, run.system->ProgramFolder(), !cmd.answer);
     program.Svc().shell = run.desktop->Shell();
     monitor::InstallTrayWindow(program);
+    // What the settings file said when it was read before the desktop was there.
+    if (const auto& warning = run.registry->LoadWarning()) {
+      run.desktop->PostNotice(*warning, platform::vbOKOnly | platform::vbExclamation, "Warning");
+    }
+    if (cmd.hardware == Hardware::kSim) run.desktop->TellWhenSessionEnds();
     if (run.machine) {
       // Suspend and resume of the simulated machine arrive as the system's power notifications.
       run.machine->SetPowerEventHandler([shell = run.desktop->Shell()](sim::PowerEvent event) {
@@ -302,6 +321,7 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
     }
   };
 
+  int status = 0;
   try {
     monitor::Main(program);
 #ifdef VELTRIX_HAVE_QT
@@ -310,13 +330,18 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
     EventLoop(*run.scheduler, [&] { return cmd.ticks && program.MonitoringTicks() >= tickLimit; });
 #ifdef VELTRIX_HAVE_QT
     if (run.desktop && cmd.screenshotDir) {
-      for (const QString& file : run.desktop->SaveScreenshots(QString::fromStdString(*cmd.screenshotDir))) {
+      QStringList failed;
+      for (const QString& file :
+           run.desktop->SaveScreenshots(QString::fromStdString(*cmd.screenshotDir), &failed)) {
         out << "[screenshot] " << file.toStdString() << '\n';
       }
+      for (const QString& problem : failed)
+        err << "veltrix: screenshot not saved: " << problem.toStdString() << '\n';
+      if (!failed.isEmpty()) status = 1;
     }
     // A tray-menu exit has already run the exit and unloaded the main window.
     forms::Form* mainWindow = program.MainWindowIfCreated();
-    if (run.desktop && (mainWindow == nullptr || !mainWindow->IsLoaded())) return 0;
+    if (run.desktop && (mainWindow == nullptr || !mainWindow->IsLoaded())) return status;
 #endif
     // The loop ends when the tick limit is reached or nothing can happen any more: the
     // orderly way out.
@@ -325,7 +350,7 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
   } catch (const monitor::ProgramEnded& end) {
     return end.exitCode;
   }
-  return 0;
+  return status;
 }
 
 }  // namespace veltrix::app
