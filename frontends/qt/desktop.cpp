@@ -29,6 +29,8 @@ bool Set(const char* name) {
 }
 
 constexpr const char* kMainWindow = "frmdoctor";
+// How soon a notice that found the program busy tries again.
+constexpr int kNoticeRetryMs = 200;
 
 std::string MissingPicturesText(const std::string& folder, const QStringList& missing) {
   QStringList builtIn;
@@ -93,6 +95,7 @@ void Desktop::AfterStartup(monitor::Program& program) {
     shell->TrayMouse(platform::WM_MOUSEMOVE);
   };
   shell->TrayMouse(platform::WM_MOUSEMOVE);
+  started_ = true;
   ShowNotices();
 }
 
@@ -119,7 +122,20 @@ std::string ScreenshotFolderProblem(const std::string& dir) {
 
 void Desktop::PostNotice(const std::string& text, int style, const std::string& title) {
   notices_.push_back({text, style, title});
-  QTimer::singleShot(0, renderer_.get(), [this] { ShowNotices(); });
+  // Until start-up is over the notices wait for it (start-up processes events on its own).
+  if (started_) ScheduleNotices(0);
+}
+
+void Desktop::ScheduleNotices(int delayMs) {
+  QTimer::singleShot(delayMs, renderer_.get(), [this] {
+    // Never from inside the program's own code (a handler that processes events, a box it
+    // shows): only from the event loop itself.
+    if (InsideCallback()) {
+      ScheduleNotices(kNoticeRetryMs);
+      return;
+    }
+    ShowNotices();
+  });
 }
 
 void Desktop::ShowNotices() {

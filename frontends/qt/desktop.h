@@ -57,14 +57,16 @@ class Desktop {
   // `failed` ("file: reason").
   QStringList SaveScreenshots(const QString& dir, QStringList* failed = nullptr) const;
 
-  // A message box for something the program found outside any handler (a damaged settings
-  // file): shown from the event loop, never in the middle of the call that found it.
+  // A message box for something found outside any handler (a damaged settings file, missing
+  // pictures): shown after start-up from the event loop, never in the middle of the call
+  // that found it.
   void PostNotice(const std::string& text, int style, const std::string& title);
   // When the system is asked to shut down, the user is told that the simulated session
   // ends there (instead of the window vanishing without a word).
   void TellWhenSessionEnds();
 
  private:
+  void ScheduleNotices(int delayMs);
   void ShowNotices();
 
   platform::SimSystem& system_;
@@ -77,6 +79,7 @@ class Desktop {
   };
   std::vector<Notice> notices_;
   bool showingNotices_ = false;
+  bool started_ = false;  // AfterStartup has run
 };
 
 }  // namespace veltrix::qt

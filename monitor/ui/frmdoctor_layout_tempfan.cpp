@@ -78,7 +78,9 @@ void frmdoctor::LayoutTempFanPage() {
              &picTemp[k]}) {
       c->SetContainer(&fraTemp);
     }
-    Place(lblTempItem[k], 120, top + 60, 1200, 255);  // the low-limit spinner beside it stays hidden
+    // Two lines high, so a long name ("CPU Kernal Temp") wraps instead of being cut; the
+    // low-limit spinner under it stays hidden.
+    Place(lblTempItem[k], 120, top, 1230, 400);
     layout::Caption(lblTempItem[k], tempNames[k]);
     lblTempItem[k].FontBold = true;
     lblTempItem[k].FontSize = 8;  // "System Temp" and its translations fit on one line
@@ -97,7 +99,7 @@ void frmdoctor::LayoutTempFanPage() {
       bound->FontSize = 8;
       bound->ForeColor = forms::Rgb(0x9a, 0xa5, 0xb1);
     }
-    Place(lblTempHiLimit[k], 6000, top + 60, 600, 255);
+    Place(lblTempHiLimit[k], 5980, top + 60, 570, 255);
     layout::Caption(lblTempHiLimit[k], "0.00", 1);
     Place(updTempHiLimit[k], 6630, top, 255, 375);
     updTempHiLimit[k].Max = 255;
