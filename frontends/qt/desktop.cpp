@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QIcon>
 #include <QTemporaryFile>
+#include <QThread>
 #include <QTimer>
 #include <cstdlib>
 #include <iostream>
@@ -93,6 +94,9 @@ void Desktop::AfterStartup(monitor::Program& program) {
   f.AfterTick = [previous = f.AfterTick, shell] {
     if (previous) previous();
     shell->TrayMouse(platform::WM_MOUSEMOVE);
+    // On the virtual clock no Qt event loop runs: what the windowing system queued for the
+    // windows (shown, exposed, hidden) is taken after every tick, or it piles up.
+    if (QThread::currentThread()->loopLevel() == 0 && !InsideCallback()) QCoreApplication::processEvents();
   };
   shell->TrayMouse(platform::WM_MOUSEMOVE);
   started_ = true;

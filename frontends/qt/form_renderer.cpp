@@ -143,7 +143,7 @@ FormRenderer::FormRenderer(forms::Application& app, std::string programFolder)
   if (QApplication::palette() != skin::Palette()) QApplication::setPalette(skin::Palette());
   // The style keeps every button face it draws in the pixmap cache under a name made from the
   // palette, and the cache never forgets a name, even when it drops the face: each window
-  // built for an alarm added names for good (about 0.5 kB an alarm). Faces are drawn afresh
+  // built for an alarm added names for good (about 1 kB an alarm). Faces are drawn afresh
   // instead; they are small, and only the windows on screen paint.
   QPixmapCache::setCacheLimit(0);
   app_.AddObserver(this);

@@ -340,7 +340,6 @@ void FormRenderer::ApplyForm(forms::Form& form, FormView& fv, Prop prop) {
     case Prop::Visible:
       if (!form.Visible) {
         window->hide();
-        fv.cascadeSlot = -1;
         return;
       }
       ShowForm(form, fv);
