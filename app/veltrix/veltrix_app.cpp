@@ -219,6 +219,13 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
     // With --virtual-time the model's timers run on the virtual clock; the windows still mirror
     // every change, so screenshots show exactly the state after the last tick.
     if (!cmd.virtualTime) run.scheduler = std::make_unique<qt::QtScheduler>();
+    // A folder the pictures cannot go to is said at once, not found out after the run.
+    if (cmd.screenshotDir) {
+      if (const std::string problem = qt::ScreenshotFolderProblem(*cmd.screenshotDir); !problem.empty()) {
+        err << "veltrix: --screenshot " << *cmd.screenshotDir << ": " << problem << '\n';
+        return kUsageErrorStatus;
+      }
+    }
   }
 #else
   const bool desktop = false;
@@ -259,7 +266,14 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
 
   run.registry = std::make_unique<platform::FileRegistry>(
       cmd.registry ? std::filesystem::path(*cmd.registry) : platform::DefaultRegistryPath(),
-      [&err](const std::string& message) { err << "veltrix: " << message << '\n'; });
+      [&err, &run](const std::string& message) {
+        err << "veltrix: " << message << '\n';
+#ifdef VELTRIX_HAVE_QT
+        // On the desktop nobody reads standard error: the user sees a box as well.
+        if (run.desktop)
+          run.desktop->PostNotice(message, platform::vbOKOnly | platform::vbExclamation, "Warning");
+#endif
+      });
 
   run.answers.SetDefault(cmd.answer);
   // A message box on the console is a line (with the answer given); with --json it goes to
@@ -314,6 +328,11 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
     run.desktop = std::make_unique<qt::Desktop>(run.parts->App(), run.parts->System(),
                                                 run.parts->System().ProgramFolder(), !cmd.answer);
     program.Svc().shell = run.desktop->Shell();
+    // What the settings file said when it was read before the desktop was there.
+    if (const auto& warning = run.registry->LoadWarning()) {
+      run.desktop->PostNotice(*warning, platform::vbOKOnly | platform::vbExclamation, "Warning");
+    }
+    if (cmd.hardware == Hardware::kSim) run.desktop->TellWhenSessionEnds();
     if (machine != nullptr) {
       // Suspend and resume of the simulated machine arrive as the system's power notifications.
       machine->SetPowerEventHandler([shell = run.desktop->Shell()](sim::PowerEvent event) {
@@ -369,6 +388,7 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
 #endif
 
   int status = monitor::kExitOk;
+  bool screenshotFailed = false;
   {
     LastResortAttachment attached(program, run.stateFile.get());
     // SIGINT, SIGTERM, SIGHUP: the same orderly exit as the Exit button.
@@ -403,9 +423,14 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
           *run.scheduler, [&] { return cmd.ticks && program.MonitoringTicks() >= tickLimit; }, onSignal);
 #ifdef VELTRIX_HAVE_QT
       if (run.desktop && cmd.screenshotDir) {
-        for (const QString& file : run.desktop->SaveScreenshots(QString::fromStdString(*cmd.screenshotDir))) {
+        QStringList failed;
+        for (const QString& file :
+             run.desktop->SaveScreenshots(QString::fromStdString(*cmd.screenshotDir), &failed)) {
           out << "[screenshot] " << file.toStdString() << '\n';
         }
+        for (const QString& problem : failed)
+          err << "veltrix: screenshot not saved: " << problem.toStdString() << '\n';
+        if (!failed.isEmpty()) screenshotFailed = true;
       }
 #endif
       // The loop ends when the tick limit is reached or nothing can happen any more: the
@@ -426,6 +451,7 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
   }
   if (run.stateFile) run.stateFile->Write();
   if (const int signal = platform::ExitSignals::Received(); signal != 0) return 128 + signal;
+  if (status == monitor::kExitOk && screenshotFailed) return 1;
   return status;
 }
 

@@ -147,7 +147,7 @@ std::vector<MonitorRow> MonitorConsole::Rows() const {
       r.limits = "< " + w.lblTempHiLimit[k].Caption;
       r.alarm = IsRed(w.lblStatusT[k]);
     } else {
-      r.name = w.optCaseOpened.Caption;
+      r.name = w.lblItemName[monitor::kChassisItem].Caption;  // the lamp on the page has no caption
       r.text = w.lblCaseOpen.Caption;
       // The chassis row has no red label: it is in alarm while the case is reported open.
       r.alarm = r.enabled && w.optCaseOpened.Value;

@@ -2,6 +2,7 @@
 #include "frontends/qt/form_renderer.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFocusEvent>
@@ -13,18 +14,20 @@
 #include <QMenuBar>
 #include <QTimer>
 #include <QMouseEvent>
-#include <QMovie>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPixmapCache>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTabBar>
 
+#include "frontends/qt/animation_widget.h"
 #include "frontends/qt/control_widgets.h"
 #include "frontends/qt/event_guard.h"
 #include "frontends/qt/form_window.h"
+#include "frontends/qt/option_widget.h"
 #include "frontends/qt/skin.h"
 
 namespace veltrix::qt {
@@ -82,7 +85,9 @@ class InputFilter : public QObject {
             widget->rect().contains(me->position().toPoint())) {
           Guarded([c] { c->UserClick(); });
         }
-        return false;
+        // A picture box is a window of its own: its press never reaches the window below
+        // (where a press on the title picture would start dragging the window).
+        return kind == 0 && c->Type() == ControlType::PictureBox;
       }
       case QEvent::MouseButtonDblClick:
         if (ClickedByArea(control_.Type())) {
@@ -140,6 +145,14 @@ class StripWidget : public QWidget {
 
 FormRenderer::FormRenderer(forms::Application& app, std::string programFolder)
     : app_(app), programFolder_(std::move(programFolder)) {
+  // Every window takes the skin from the application; widgets in the system colours share
+  // that palette.
+  if (QApplication::palette() != skin::Palette()) QApplication::setPalette(skin::Palette());
+  // The style keeps every button face it draws in the pixmap cache under a name made from the
+  // palette, and the cache never forgets a name, even when it drops the face: each window
+  // built for an alarm added names for good (about 1 kB an alarm). Faces are drawn afresh
+  // instead; they are small, and only the windows on screen paint.
+  QPixmapCache::setCacheLimit(0);
   app_.AddObserver(this);
   for (forms::Form* form : app_.Forms()) {
     if (form->IsLoaded()) FormLoaded(*form);
@@ -201,8 +214,9 @@ void FormRenderer::FormUnloaded(forms::Form& form) {
   forms_.erase(it);
   if (view->window) {
     view->window->hide();
-    // Deleted later: the unload may come from one of the window's own input handlers.
-    view->window->deleteLater();
+    // The unload may come from one of the window's own input handlers: the window goes as
+    // soon as none can be running. Nothing of a closed form stays behind.
+    DeleteWhenIdle(view->window.data());
   }
   bool anyLoaded = false;
   for (forms::Form* f : app_.Forms()) anyLoaded = anyLoaded || f->IsLoaded();
@@ -213,7 +227,6 @@ void FormRenderer::Build(forms::Form& form) {
   auto fv = std::make_unique<FormView>();
   auto* window = new FormWindow();
   window->setObjectName(QString::fromStdString(form.Name()));
-  window->setPalette(skin::Palette());
   window->setAutoFillBackground(true);
   window->setFont(skin::Font(9, false));
   window->onCloseRequest = [f = &form] {
@@ -222,6 +235,7 @@ void FormRenderer::Build(forms::Form& form) {
       f->Unload();
     });
   };
+  window->onStateChange = [this, f = &form] { TakeWindowState(*f); };
   fv->window = window;
   FormView& view = *fv;
   forms_[&form] = std::move(fv);
@@ -232,7 +246,6 @@ void FormRenderer::Build(forms::Form& form) {
     if (c == &form) continue;
     ControlView cv;
     cv.widget = Create(*c, window);
-    if (c->Type() == ControlType::AnimatedGif) cv.movie = new QMovie(cv.widget);
     if (c->Type() == ControlType::TabStrip) cv.tabBar = static_cast<StripWidget*>(cv.widget.data())->bar;
     view.controls[c] = cv;
   }
@@ -273,11 +286,8 @@ QWidget* FormRenderer::Create(forms::Control& control, QWidget* parent) {
     }
     case ControlType::CheckBox:
       return new QCheckBox(parent);
-    case ControlType::OptionButton: {
-      auto* radio = new QRadioButton(parent);
-      radio->setAutoExclusive(false);  // the model clears the siblings
-      return radio;
-    }
+    case ControlType::OptionButton:
+      return new OptionWidget(parent);
     case ControlType::CommandButton:
       return new QPushButton(parent);
     case ControlType::Frame:
@@ -299,11 +309,15 @@ QWidget* FormRenderer::Create(forms::Control& control, QWidget* parent) {
       box->setMouseTracking(true);
       return box;
     }
-    case ControlType::Image:
-    case ControlType::AnimatedGif: {
+    case ControlType::Image: {
       auto* image = new QLabel(parent);
       image->setMouseTracking(true);
       return image;
+    }
+    case ControlType::AnimatedGif: {
+      auto* animation = new AnimationWidget(parent);
+      animation->setMouseTracking(true);
+      return animation;
     }
     case ControlType::Line:
       return new LineWidget(static_cast<forms::LineControl&>(control), parent);
@@ -479,13 +493,17 @@ void FormRenderer::RebuildMenuBar(forms::Form& form, FormView& fv) {
   fv.menuBar->show();
 }
 
-QStringList FormRenderer::SaveScreenshots(const QString& dir) const {
+QStringList FormRenderer::SaveScreenshots(const QString& dir, QStringList* failed) const {
   QStringList written;
   QDir().mkpath(dir);
   for (const auto& [form, view] : forms_) {
     if (!view->window || !form->Visible) continue;
     const QString file = QDir(dir).filePath(QString::fromStdString(form->Name()) + ".png");
-    if (view->window->grab().save(file, "PNG")) written << file;
+    if (view->window->grab().save(file, "PNG")) {
+      written << file;
+    } else if (failed != nullptr) {
+      *failed << file + ": cannot be written";
+    }
   }
   written.sort();
   return written;

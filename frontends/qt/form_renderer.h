@@ -19,7 +19,6 @@
 class QAction;
 class QMenu;
 class QMenuBar;
-class QMovie;
 class QTabBar;
 class QWidget;
 
@@ -53,17 +52,20 @@ class FormRenderer : public QObject, public forms::FormObserver {
   // from the event loop right after the menu has closed.
 
   // PNG of every visible window into `dir`, named after its form ("frmdoctor.png").
-  // Returns the files written.
-  QStringList SaveScreenshots(const QString& dir) const;
+  // Returns the files written; each one that could not be written goes to `failed`.
+  QStringList SaveScreenshots(const QString& dir, QStringList* failed = nullptr) const;
 
   const std::string& ProgramFolder() const { return programFolder_; }
+
+  // The program's main window. Fixed dialogs (BorderStyle 3: the alarm dialogs) stay above
+  // it, and showing it never covers them.
+  void SetMainForm(std::string name) { mainForm_ = std::move(name); }
   // Told when a form unloads and no form is loaded any more.
   std::function<void()> onAllUnloaded;
 
  private:
   struct ControlView {
     QPointer<QWidget> widget;
-    QPointer<QMovie> movie;
     QPointer<QTabBar> tabBar;
     QPointer<QAction> action;  // menus in a menu bar
   };
@@ -72,6 +74,10 @@ class FormRenderer : public QObject, public forms::FormObserver {
     QPointer<QMenuBar> menuBar;
     std::map<const forms::Control*, ControlView> controls;
     bool placed = false;
+    // A window the program did not place gets a spot of its own, offset from the others
+    // still open (-1: placed by the program, or not shown yet).
+    int cascadeSlot = -1;
+    bool mirroringState = false;  // taking a minimise or restore done on the desktop
   };
 
   void Build(forms::Form& form);
@@ -81,6 +87,13 @@ class FormRenderer : public QObject, public forms::FormObserver {
   void Apply(forms::Control& control, ControlView& view, forms::Prop prop);
   void ApplyAll(forms::Control& control, ControlView& view);
   void ApplyForm(forms::Form& form, FormView& fv, forms::Prop prop);
+  void ShowForm(forms::Form& form, FormView& fv);
+  void Cascade(FormView& fv);
+  bool IsDialog(const forms::Form& form) const;
+  // Dialogs are transient for the main window and shown above it.
+  void KeepAboveMain(FormView& fv);
+  void RaiseDialogs();
+  void TakeWindowState(forms::Form& form);
   void ApplyColors(forms::Control& control, QWidget* widget);
   void ApplyVisibility(forms::Control& control, ControlView& view);
   void ApplyPicture(forms::Control& control, ControlView& view);
@@ -96,6 +109,7 @@ class FormRenderer : public QObject, public forms::FormObserver {
   forms::Application& app_;
   std::string programFolder_;
   std::map<const forms::Form*, std::unique_ptr<FormView>> forms_;
+  std::string mainForm_;
 };
 
 }  // namespace veltrix::qt

@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMovie>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -15,9 +14,13 @@
 #include <QSignalBlocker>
 #include <QTabBar>
 #include <QToolTip>
+#include <QWindow>
 #include <algorithm>
+#include <vector>
 
+#include "frontends/qt/animation_widget.h"
 #include "frontends/qt/control_widgets.h"
+#include "frontends/qt/event_guard.h"
 #include "frontends/qt/form_renderer.h"
 #include "frontends/qt/form_window.h"
 #include "frontends/qt/program_files.h"
@@ -47,6 +50,11 @@ Qt::Alignment LabelAlignment(int alignment) {
   }
 }
 
+// Raises a window; the offscreen platform has no stacking (and complains about it).
+void Raise(QWidget* window) {
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) window->raise();
+}
+
 // Whether the control sits on a tab page that is not selected.
 bool OnHiddenPage(const forms::Control& c) {
   const forms::Control* parent = c.Container();
@@ -69,9 +77,16 @@ void FormRenderer::ApplyVisibility(forms::Control& control, ControlView& view) {
 }
 
 void FormRenderer::ApplyColors(forms::Control& control, QWidget* widget) {
-  QPalette palette = widget->palette();
   const bool systemBack = control.BackColor == forms::kColorButtonFace;
   const bool systemFore = control.ForeColor == forms::kColorBlack;
+  const bool fills = control.Type() == ControlType::Label || control.Type() == ControlType::PictureBox;
+  if (systemBack && systemFore) {
+    // The skin's own colours: the widget shares the application's palette.
+    if (widget->testAttribute(Qt::WA_SetPalette)) widget->setPalette(QPalette());
+    widget->setAutoFillBackground(false);
+    return;
+  }
+  QPalette palette = widget->palette();
   QColor fore = systemFore ? skin::kText : skin::FromColorRef(control.ForeColor);
   if (!systemBack) {
     const QColor back = skin::FromColorRef(control.BackColor);
@@ -86,7 +101,6 @@ void FormRenderer::ApplyColors(forms::Control& control, QWidget* widget) {
     palette.setColor(QPalette::Inactive, role, fore);
   }
   widget->setPalette(palette);
-  const bool fills = control.Type() == ControlType::Label || control.Type() == ControlType::PictureBox;
   widget->setAutoFillBackground(fills && !systemBack);
 }
 
@@ -107,13 +121,9 @@ void FormRenderer::ApplyPicture(forms::Control& control, ControlView& view) {
     }
     case ControlType::AnimatedGif: {
       auto& gif = static_cast<forms::AnimatedGif&>(control);
-      auto* label = static_cast<QLabel*>(view.widget.data());
-      view.movie->stop();
-      view.movie->setFileName(gif.Picture.Get().empty() ? QString()
-                                                        : ProgramFilePath(programFolder_, gif.Picture));
-      label->setMovie(view.movie);
-      label->setScaledContents(true);
-      if (gif.Playing && !gif.Picture.Get().empty()) view.movie->start();
+      auto* animation = static_cast<AnimationWidget*>(view.widget.data());
+      animation->SetAnimation(LoadProgramAnimation(programFolder_, gif.Picture));
+      animation->SetPlaying(gif.Playing);
       break;
     }
     default:
@@ -260,13 +270,8 @@ void FormRenderer::Apply(forms::Control& control, ControlView& view, Prop prop) 
       ApplyPicture(control, view);
       return;
     case Prop::Playing:
-      if (type == ControlType::AnimatedGif && view.movie) {
-        auto& gif = static_cast<forms::AnimatedGif&>(control);
-        if (gif.Playing) {
-          if (!gif.Picture.Get().empty()) view.movie->start();  // nothing to play yet
-        } else {
-          view.movie->setPaused(true);
-        }
+      if (type == ControlType::AnimatedGif) {
+        static_cast<AnimationWidget*>(w)->SetPlaying(static_cast<forms::AnimatedGif&>(control).Playing);
       }
       return;
     case Prop::X1:
@@ -324,7 +329,12 @@ void FormRenderer::ApplyForm(forms::Form& form, FormView& fv, Prop prop) {
       return;
     case Prop::BorderStyle: {
       const bool visible = window->isVisible();
-      window->setWindowFlag(Qt::FramelessWindowHint, form.BorderStyle == 0);
+      // A fixed dialog is a dialog on the desktop too: the window manager keeps it above the
+      // window it belongs to.
+      Qt::WindowFlags flags = window->windowFlags() & ~Qt::WindowType_Mask;
+      flags |= IsDialog(form) ? Qt::Dialog : Qt::Window;
+      flags.setFlag(Qt::FramelessWindowHint, form.BorderStyle == 0);
+      if (flags != window->windowFlags()) window->setWindowFlags(flags);
       if (visible) window->show();
       return;
     }
@@ -339,30 +349,90 @@ void FormRenderer::ApplyForm(forms::Form& form, FormView& fv, Prop prop) {
         fv.placed = true;
       }
       return;
-    case Prop::Visible:
     case Prop::WindowState:
+      if (fv.mirroringState) return;  // the desktop did it already
+      [[fallthrough]];
+    case Prop::Visible:
       if (!form.Visible) {
         window->hide();
         return;
       }
-      if (!fv.placed) {
-        // A form the program never placed opens in the middle of the screen.
-        if (QScreen* screen = QGuiApplication::primaryScreen()) {
-          const QRect area = screen->availableGeometry();
-          window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
-        }
-        fv.placed = true;
-      }
-      if (form.WindowState == 1) {
-        window->showMinimized();
-      } else {
-        window->showNormal();
-        window->raise();
-      }
+      ShowForm(form, fv);
       return;
     default:
       return;
   }
+}
+
+bool FormRenderer::IsDialog(const forms::Form& form) const {
+  return form.BorderStyle == 3 && form.Name() != mainForm_;
+}
+
+void FormRenderer::ShowForm(forms::Form& form, FormView& fv) {
+  FormWindow* window = fv.window;
+  if (!fv.placed) {
+    Cascade(fv);
+    fv.placed = true;
+  }
+  if (IsDialog(form)) KeepAboveMain(fv);
+  if (form.WindowState == 1) {
+    window->showMinimized();
+    return;
+  }
+  window->showNormal();
+  Raise(window);
+  // Bringing a window forward (the main window from the tray) never covers an open alarm.
+  if (!IsDialog(form)) RaiseDialogs();
+}
+
+void FormRenderer::Cascade(FormView& fv) {
+  // A form the program never placed opens in the middle of the screen; while others opened
+  // that way are still there, one step further down and right for each, so none hides another.
+  constexpr int kStep = 28;
+  QScreen* screen = QGuiApplication::primaryScreen();
+  const QRect area = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+  FormWindow* window = fv.window;
+  const QPoint centred = area.center() - QPoint(window->width() / 2, window->height() / 2);
+  const int room =
+      std::min(area.right() - window->width() - centred.x(), area.bottom() - window->height() - centred.y());
+  const int spots = std::max(1, room / kStep + 1);
+  std::vector<bool> taken(static_cast<std::size_t>(spots), false);
+  int open = 0;
+  for (const auto& [form, view] : forms_) {
+    if (view.get() == &fv || view->cascadeSlot < 0 || !form->Visible) continue;
+    taken[static_cast<std::size_t>(view->cascadeSlot % spots)] = true;
+    ++open;
+  }
+  int slot = 0;
+  while (slot < spots && taken[static_cast<std::size_t>(slot)]) ++slot;
+  if (slot == spots) slot = open % spots;  // more windows than room: start over at the centre
+  fv.cascadeSlot = slot;
+  window->move(centred + QPoint(slot * kStep, slot * kStep));
+}
+
+void FormRenderer::KeepAboveMain(FormView& fv) {
+  QWidget* main = mainForm_.empty() ? nullptr : WindowOf(mainForm_);
+  if (main == nullptr || main == fv.window) return;
+  fv.window->winId();  // both need their platform windows for the link
+  main->winId();
+  if (fv.window->windowHandle() != nullptr)
+    fv.window->windowHandle()->setTransientParent(main->windowHandle());
+}
+
+void FormRenderer::RaiseDialogs() {
+  for (const auto& [form, view] : forms_) {
+    if (view->window && form->Visible && IsDialog(*form) && view->window->isVisible()) Raise(view->window);
+  }
+}
+
+void FormRenderer::TakeWindowState(forms::Form& form) {
+  FormView* fv = ViewOf(form);
+  if (fv == nullptr || !fv->window || !form.Visible) return;
+  const int state = fv->window->isMinimized() ? 1 : 0;
+  if (form.WindowState == state) return;
+  fv->mirroringState = true;
+  Guarded([&form, state] { form.WindowState = state; });
+  fv->mirroringState = false;
 }
 
 }  // namespace veltrix::qt

@@ -9,4 +9,9 @@ void FormWindow::closeEvent(QCloseEvent* event) {
   if (onCloseRequest) onCloseRequest();
 }
 
+void FormWindow::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange && onStateChange) onStateChange();
+}
+
 }  // namespace veltrix::qt

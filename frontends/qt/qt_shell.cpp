@@ -16,8 +16,8 @@
 
 namespace veltrix::qt {
 
-QtShell::QtShell(FormRenderer& renderer, std::string trayIconFile)
-    : renderer_(renderer), trayIconFile_(std::move(trayIconFile)) {
+QtShell::QtShell(FormRenderer& renderer, QIcon trayIcon)
+    : renderer_(renderer), trayIcon_(std::move(trayIcon)) {
   qApp->installEventFilter(this);
 }
 
@@ -43,7 +43,7 @@ bool QtShell::Shell_NotifyIconA(std::uint32_t message, const platform::NotifyIco
     case platform::NIM_ADD:
       if (tray_) return false;
       record_ = data;
-      tray_ = std::make_unique<QSystemTrayIcon>(QIcon(QString::fromStdString(trayIconFile_)));
+      tray_ = std::make_unique<QSystemTrayIcon>(trayIcon_);
       tray_->setToolTip(TipForDisplay(data));
       connect(tray_.get(), &QSystemTrayIcon::activated, this,
               [this](QSystemTrayIcon::ActivationReason reason) {
@@ -54,11 +54,14 @@ bool QtShell::Shell_NotifyIconA(std::uint32_t message, const platform::NotifyIco
               });
       if (TrayAvailable()) tray_->show();
       return true;
-    case platform::NIM_MODIFY:
+    case platform::NIM_MODIFY: {
       if (!tray_) return false;
       record_ = data;
-      tray_->setToolTip(TipForDisplay(data));
+      // The tip is refreshed every monitoring tick; the tray host hears only real changes.
+      const QString tip = TipForDisplay(data);
+      if (tip != tray_->toolTip()) tray_->setToolTip(tip);
       return true;
+    }
     case platform::NIM_DELETE:
       if (!tray_) return false;
       tray_->hide();

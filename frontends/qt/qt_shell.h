@@ -11,11 +11,13 @@
 //   WM_POWERBROADCAST (4 suspend, 7 resume). Without a system bus this is logged once;
 // - the machine going down (logind's PrepareForShutdown(true)): onSystemShutdown runs, and the
 //   app ends the program there the orderly way.
+#include <QIcon>
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/system/shell.h"
@@ -31,11 +33,12 @@ class QtShell : public QObject, public platform::Shell {
   Q_OBJECT
 
  public:
-  // `trayIconFile` is the icon shown in the notification area.
-  QtShell(FormRenderer& renderer, std::string trayIconFile);
+  // `trayIcon` is the icon shown in the notification area.
+  QtShell(FormRenderer& renderer, QIcon trayIcon);
   ~QtShell() override;
 
   bool Shell_NotifyIconA(std::uint32_t message, const platform::NotifyIconData& data) override;
+  bool HasNotificationArea() const override { return assumedTray_.value_or(TrayAvailable()); }
   bool GetWindowRect(std::uint32_t hWnd, platform::Rect* rect) override;
   bool GetClientRect(std::uint32_t hWnd, platform::Rect* rect) override;
   bool SetWindowPos(std::uint32_t hWnd, std::int32_t insertAfter, int x, int y, int cx, int cy,
@@ -47,6 +50,8 @@ class QtShell : public QObject, public platform::Shell {
   // Whether the desktop has a notification area. Without one the program's main window is
   // shown instead of hidden, or it would be unreachable.
   static bool TrayAvailable();
+  // Tests on a platform without a tray host: act as if there were one (or not).
+  void AssumeTray(bool present) { assumedTray_ = present; }
   QSystemTrayIcon* TrayIcon() const { return tray_.get(); }
   // The tip as shown (lines joined with "\n").
   static QString TipForDisplay(const platform::NotifyIconData& data);
@@ -72,12 +77,13 @@ class QtShell : public QObject, public platform::Shell {
   bool Drag(QWidget* window, const QPoint& globalPos);
 
   FormRenderer& renderer_;
-  std::string trayIconFile_;
+  QIcon trayIcon_;
   std::unique_ptr<QSystemTrayIcon> tray_;
   platform::NotifyIconData record_;
   QPointer<QWidget> dragging_;
   QPoint dragOffset_;
   quint64 lastPress_ = 0;
+  std::optional<bool> assumedTray_;
 };
 
 }  // namespace veltrix::qt

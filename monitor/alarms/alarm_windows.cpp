@@ -2,6 +2,7 @@
 // steps into the main window and the program.
 #include "monitor/alarms/alarm_windows.h"
 
+#include <array>
 #include <tuple>
 #include <utility>
 
@@ -66,6 +67,13 @@ frmCaseOpen& CaseOpenDialog(Program& program) {
   return program.FormSlot(Windows(program).caseOpen);
 }
 
+void UnloadAlarmDialogs(Program& program) {
+  constexpr std::array<int, kItemCount> kOrder{15, 9, 10, 11, 12, 13, 14, 0, 1, 2, 3, 4, 5, 6, 7, 8};
+  for (int item : kOrder) {
+    if (AlarmDialog* dialog = WarningDialogIfCreated(program, item)) dialog->Unload();
+  }
+}
+
 bool& LogFailureReported(Program& program) {
   return Windows(program).logFailureReported;
 }
@@ -75,10 +83,7 @@ void frmdoctor::WireAlarmEvents() {
   ChkModuleCaseOpen = [&program] { monitor::ChkModuleCaseOpen(program); };
   WriteLogData = [&program] { monitor::WriteLogData(program); };
   Later.WriteLogTitle = [&program] { monitor::WriteLogTitle(program); };
-  // The settings page's "Clear Log" button, when the page has one.
-  if (forms::Control* clear = FindControl("cmdDeleteLog")) {
-    clear->OnClick = [&program] { ClearLog(program); };
-  }
+  cmdDeleteLog.OnClick = [&program] { ClearLog(program); };
 }
 
 }  // namespace veltrix::monitor

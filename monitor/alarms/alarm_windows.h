@@ -14,6 +14,9 @@ AlarmDialog& WarningDialog(Program& program, int item);
 // The dialog if it was ever created, else nullptr (closing must never create a window).
 AlarmDialog* WarningDialogIfCreated(Program& program, int item);
 frmCaseOpen& CaseOpenDialog(Program& program);
+// Unloads every alarm dialog that is loaded: the chassis dialog, then the fan, temperature
+// and voltage dialogs ("Load Default" starts without any).
+void UnloadAlarmDialogs(Program& program);
 
 // Whether the current run of failed log writes has been reported to the user already.
 bool& LogFailureReported(Program& program);

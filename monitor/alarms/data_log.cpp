@@ -188,12 +188,17 @@ void WriteLogData(Program& program) {
 }
 
 void ClearLog(Program& program) {
-  // Every step on its own: a failure of one (a file in use) does not stop the next, and none
-  // is reported.
+  // No log is as good as a deleted one. A log that stays (a folder that is not writable) is
+  // said to stay: "Log Deleted !" would tell the user their old records are gone.
   const std::string path = LogFilePath(program);
   platform::Files& files = program.Files();
   if (files.FileExists(path)) {
-    if (files.RemoveFile(path, nullptr)) files.AppendRecord(path, QuotedRecord(""), nullptr);
+    if (!files.RemoveFile(path, nullptr)) {
+      program.Sys().MsgBox("The log " + path + " could not be deleted; it is unchanged.",
+                           platform::vbOKOnly | platform::vbExclamation, "Clear");
+      return;
+    }
+    files.AppendRecord(path, QuotedRecord(""), nullptr);  // the file starts again; its failure loses nothing
   }
   program.Sys().MsgBox("Log Deleted !", platform::vbOKOnly, "Clear");
 }

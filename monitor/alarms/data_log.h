@@ -26,8 +26,8 @@ bool AppendLogRecord(Program& program, const std::string& text);
 void WriteLogTitle(Program& program);
 // One data record from the values the main window shows now.
 void WriteLogData(Program& program);
-// "Clear Log": delete the file (when it exists) and start it again with an empty record;
-// "Log Deleted !" is shown in every case and nothing else is reported.
+// "Clear Log": delete the file (when it exists) and start it again with an empty record, then
+// "Log Deleted !". A log that cannot be deleted is left as it is and the user is told so.
 void ClearLog(Program& program);
 // Program exit with logging on: an empty record.
 void TouchLogFile(Program& program);

@@ -7,6 +7,7 @@
 
 #include "monitor/program.h"
 #include "monitor/ui/frmdoctor.h"
+#include "platform/system/shell.h"
 
 namespace veltrix::monitor {
 
@@ -187,8 +188,19 @@ void frmdoctor::ApplySettingState() {
 }
 
 void frmdoctor::HideMainWindow() {
-  // Stays loaded; the tray icon brings it back.
-  Hide();
+  // Stays loaded; the tray icon brings it back. A desktop without a notification area has no
+  // tray icon to bring it back with: the window goes to the task bar instead, and the user
+  // is told once why.
+  platform::Shell* shell = program_.Svc().shell;
+  if (shell == nullptr || shell->HasNotificationArea()) {
+    Hide();
+    return;
+  }
+  WindowState = 1;
+  if (!NoTrayExplained) {
+    NoTrayExplained = true;
+    program_.Sys().MsgBox(kNoTrayText, platform::vbOKOnly | platform::vbInformation, kAppTitle);
+  }
 }
 
 }  // namespace veltrix::monitor

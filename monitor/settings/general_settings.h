@@ -31,6 +31,11 @@ inline constexpr std::string_view kCompanionProgram = "\\Kestrine.exe";
 // 100 ms longer than those set when the slider is moved; both are in use.
 enum class PollingColumn { kLoaded, kMoved };
 inline constexpr int kPollingPositions = 10;
+
+// Said once when the window is minimised on a desktop that has no notification area.
+inline constexpr const char* kNoTrayText =
+    "This desktop has no notification area (system tray), so Veltrix cannot hide in it. The "
+    "window is minimised to the task bar instead; use Exit to end the program.";
 // Milliseconds for positions 0..9; nothing for a position outside the table.
 std::optional<int> PollingPeriodTable(int position, PollingColumn column);
 

@@ -2,6 +2,7 @@
 // under every page: "Save" and "Load Default".
 #include <initializer_list>
 
+#include "monitor/alarms/alarm_windows.h"
 #include "monitor/channels/fan_output.h"
 #include "monitor/chip/superio.h"
 #include "monitor/fancontrol/cdrom_speed.h"
@@ -105,7 +106,7 @@ void frmdoctor::cmdSave_Click() {
 }
 
 void frmdoctor::cmdDefault_Click() {
-  RunStep(SettingSteps.UnloadAlarmDialogs);
+  UnloadAlarmDialogs(program_);
 
   // Fan stop detection starts over, as at start-up: a fan that is stopped now alarms.
   for (int j = 0; j < kFanCount; ++j) {

@@ -14,13 +14,11 @@ void frmInit::InitializeComponent() {
   Width = 5400;
   Height = 3600;
   imgSplash.Move(0, 0, 5400, 3600);
-  imgSplash.Stretch = true;
+  imgSplash.Stretch = false;  // the splash picture is drawn for this size
 }
 
 void frmInit::Form_Load() {
-  // The picture follows the user interface language, as the title pictures do.
-  const std::uint32_t lcid = program_.G().LanguageId;
-  imgSplash.Picture = lcid == 1028 ? "LOGO_PRC" : lcid == 2052 ? "LOGO_CH" : "LOGO_ENG";
+  imgSplash.Picture = program_.Sys().ProgramFolder() + kSplashPicture;
   SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 

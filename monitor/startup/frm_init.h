@@ -15,6 +15,9 @@ inline constexpr int HWND_NOTOPMOST = -2;
 inline constexpr std::uint32_t SWP_NOSIZE = 0x0001;
 inline constexpr std::uint32_t SWP_NOMOVE = 0x0002;
 
+// The splash picture, in the program folder (360 x 240 pixels).
+inline constexpr const char* kSplashPicture = "\\skin\\splash.png";
+
 class frmInit : public forms::Form {
  public:
   explicit frmInit(Program& program);

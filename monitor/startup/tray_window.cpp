@@ -36,14 +36,17 @@ platform::Shell* ShellOf(Program& program) {
 
 }  // namespace
 
+std::string TrayProductName(Program& program) {
+  return program.frmdoctor().CheckSupportFANControl() ? "Hushwind" : "Veltrix III";
+}
+
 std::string TrayTipText(Program& program) {
   auto& f = program.frmdoctor();
   const std::string temperature =
       f.lblStatusT[1].Visible ? f.lblTempItem[1].Caption + ":" + f.lblStatusT[1].Caption : std::string();
   const std::string fan =
       f.lblFanSpeed[0].Visible ? f.lblFanItem[0].Caption + ":" + f.lblFanSpeed[0].Caption : std::string();
-  const std::string name = f.CheckSupportFANControl() ? "Hushwind" : "Veltrix III";
-  return name + "\r\n" + temperature + "\r\n" + fan;
+  return TrayProductName(program) + "\r\n" + temperature + "\r\n" + fan;
 }
 
 platform::NotifyIconData TrayRecord(Program& program, const std::string& tip) {
@@ -66,9 +69,9 @@ platform::NotifyIconData TrayRecord(Program& program, const std::string& tip) {
 void AddTrayIcon(Program& program) {
   platform::Shell* shell = ShellOf(program);
   if (shell == nullptr) return;
-  platform::NotifyIconData data = TrayRecord(program, "");
-  std::memset(data.szTip, 0, kTipLength);  // no tip until the pointer first rests on the icon
-  shell->Shell_NotifyIconA(platform::NIM_ADD, data);
+  // The main window is not loaded yet, so there are no readings: the tip names the program
+  // until the first hover (or, on a desktop without hover events, the first tick) fills it.
+  shell->Shell_NotifyIconA(platform::NIM_ADD, TrayRecord(program, TrayProductName(program)));
 }
 
 void UpdateTrayTip(Program& program) {
@@ -130,6 +133,7 @@ std::int32_t WindowProc(Program& program, std::uint32_t hWnd, std::uint32_t msg,
         UpdateTrayTip(program);
       } else if (lParam == static_cast<std::int32_t>(platform::WM_LBUTTONDBLCLK)) {
         MeasureFullSpeedRpm(program);
+        f.WindowState = 0;  // a window minimised to the task bar comes back too
         f.Show();
       } else if (lParam == static_cast<std::int32_t>(platform::WM_RBUTTONUP)) {
         ShowTrayMenu(program);
@@ -259,10 +263,12 @@ void frmdoctor::WireTrayWindowEvents() {
   mnuShow.OnClick = [&program, this] {
     mnuView.Visible = false;
     MeasureFullSpeedRpm(program);
+    WindowState = 0;
     Show();
   };
   IconMenuRestore.OnClick = [this] {
     iconMenu.Visible = false;
+    WindowState = 0;
     Visible = true;
   };
   picMin.OnClick = [this] { HideMainWindow(); };

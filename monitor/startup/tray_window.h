@@ -19,10 +19,12 @@ inline constexpr std::uint32_t kTrayCallbackMessage = platform::WM_MOUSEMOVE;
 
 // The tip: product name, CR LF, CPU temperature line, CR LF, CPU fan line.
 std::string TrayTipText(Program& program);
+// "Hushwind" on boards with fan control, else "Veltrix III".
+std::string TrayProductName(Program& program);
 // The record with the given tip, left-aligned and blank-padded to 64 characters (cut there).
 platform::NotifyIconData TrayRecord(Program& program, const std::string& tip);
 
-// NIM_ADD with an empty tip.
+// NIM_ADD; the tip names the program until the readings are there.
 void AddTrayIcon(Program& program);
 // NIM_MODIFY with the current tip.
 void UpdateTrayTip(Program& program);

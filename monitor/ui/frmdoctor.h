@@ -93,7 +93,8 @@ class frmdoctor : public forms::Form {
 
   // ==== page 2 "Temp/Fan/Chassis" ===============================================================
   forms::Frame fraFan{*this, "fraFan"};
-  forms::Label lblUnit{*this, "lblUnit"};
+  forms::Label lblFanLimit{*this, "lblFanLimit"};  // heading of the low-limit column
+  forms::Label lblUnit{*this, "lblUnit"};          // heading of the unit column
   Array<forms::Label> lblFanItem{*this, "lblFanItem", kFanCount};
   Array<forms::UpDown> updFanLoLimit{*this, "updFanLoLimit", kFanCount};
   Array<forms::Label> lblFanLoLimit{*this, "lblFanLoLimit", kFanCount};
@@ -135,7 +136,8 @@ class frmdoctor : public forms::Form {
   forms::CheckBox Check4{*this, "Check4"};  // start as a tray icon
   forms::CheckBox Check5{*this, "Check5"};  // save sampling data to the log file
   forms::Slider SldInterval{*this, "SldInterval"};
-  forms::Label LblSec{*this, "LblSec"};  // "Sec." beside the slider
+  forms::Label LblSec{*this, "LblSec"};                      // "Sec." beside the slider
+  forms::CommandButton cmdDeleteLog{*this, "cmdDeleteLog"};  // "Clear Log", beside Check5
 
   // ==== page 3 "Hushwind": fan speed control ===================================================
   forms::Label Label8{*this, "Label8"};                     // page title: "Hushwind" or "Veltrix III"
@@ -388,7 +390,9 @@ class frmdoctor : public forms::Form {
   void SaveGeneralSettings();
   void CheckFirstTime();
   void ApplySettingState();  // Timer3's settings step
+  // Hides the window to the tray; minimises it where the desktop has no tray.
   void HideMainWindow();
+  bool NoTrayExplained = false;  // the user was told why the window is on the task bar
   // Handlers of the settings and monitoring-configuration pages and of the tab strip.
   void Check3_Click();
   void Check5_Click();
@@ -402,11 +406,6 @@ class frmdoctor : public forms::Form {
   void MultiLanguage();
   // The sampling-period scale under SldInterval, one caption per position (seconds).
   Array<forms::Label> lblIntervalScale{*this, "lblIntervalScale", 10};
-  // Steps of "Load Default" that belong to the alarm dialogs. Each is skipped while empty;
-  // the owning subsystem installs it when the program is put together.
-  struct SettingPageSteps {
-    std::function<void()> UnloadAlarmDialogs;  // the chassis, fan, temperature and voltage dialogs
-  } SettingSteps;
   void WireSettingEvents();  // called by the constructor
 
   // ==== tray and window (monitor/startup/tray_window.cpp) =======================================

@@ -22,6 +22,8 @@ constexpr int kSliderWidth = 4200;
 constexpr int kSliderHeight = 420;
 constexpr int kTrackInset = 90;
 constexpr int kScaleLabelWidth = 480;
+constexpr int kClearLogLeft = 5700;
+constexpr int kClearLogWidth = 1650;
 // Periods of the slider's positions as the scale shows them, in seconds.
 constexpr std::array<const char*, 10> kScale{"0.5", "1", "2", "3", "5", "10", "15", "20", "25", "30"};
 }  // namespace
@@ -38,10 +40,17 @@ void frmdoctor::LayoutSettingPage() {
   const std::array<int, 5> rows{0, 1, 2, 4, 5};
   for (std::size_t b = 0; b < boxes.size(); ++b) {
     boxes[b]->SetContainer(&fraSetting);
-    const int width = boxes[b] == &Check3 ? kSliderLeft - kBoxLeft - 120 : 5400;
+    int width = 5400;
+    if (boxes[b] == &Check3) width = kSliderLeft - kBoxLeft - 120;
+    if (boxes[b] == &Check5) width = kClearLogLeft - kBoxLeft - 120;
     Place(*boxes[b], kBoxLeft, kFirstRow + rows[b] * kRowHeight, width, kBoxHeight);
     boxes[b]->Caption = captions[b];
   }
+
+  // "Clear Log" on the row of the log option it belongs to.
+  cmdDeleteLog.SetContainer(&fraSetting);
+  Place(cmdDeleteLog, kClearLogLeft, kFirstRow + rows[4] * kRowHeight - 45, kClearLogWidth, 405);
+  cmdDeleteLog.Caption = "Clear Log";
 
   SldInterval.SetContainer(&fraSetting);
   Place(SldInterval, kSliderLeft, kPeriodRow - 60, kSliderWidth, kSliderHeight);

@@ -1,5 +1,8 @@
 // Page 2 "Temp/Fan/Chassis": three fan rows with the animated CPU fan, three temperature rows
 // with their thermometers, and the chassis-intrusion row.
+#include <string>
+
+#include "monitor/program.h"
 #include "monitor/ui/frmdoctor.h"
 #include "monitor/ui/frmdoctor_layout.h"
 
@@ -13,15 +16,26 @@ constexpr int kFanRowHeight = 360;
 constexpr int kTempFrameTop = kFanFrameTop + 1740;
 constexpr int kTempRowHeight = 600;
 constexpr int kCaseFrameTop = kTempFrameTop + 2160;
+// The thermometer picture is 200 pixels wide; its gauge above has the same width.
+constexpr int kThermometerLeft = 2520;
+constexpr int kThermometerWidth = 3000;
+// The skin's window colour, behind the thermometer and its thumb.
+constexpr std::uint32_t kSkinBack = forms::Rgb(0x1b, 0x1f, 0x24);
 }  // namespace
 
 void frmdoctor::LayoutTempFanPage() {
   // Fans. Rows sit in the frame; positions inside a frame are relative to it.
   OnPage(fraFan, SSTabMain, kPageTempFan, 120, kFanFrameTop, 7890, 1680);
   fraFan.Caption = "Fan";
+  // Column headings: the low limit over its spinner and value, the unit over the units.
+  lblFanLimit.SetContainer(&fraFan);
+  Place(lblFanLimit, 1260, 240, 1320, 255);
+  layout::Caption(lblFanLimit, "Low Limit", 2);
+  lblFanLimit.FontBold = true;
   lblUnit.SetContainer(&fraFan);
-  Place(lblUnit, 1260, 240, 1500, 255);
-  layout::Caption(lblUnit, "Low limit (RPM)", 2);
+  Place(lblUnit, 6540, 240, 600, 255);
+  layout::Caption(lblUnit, "Unit", 2);
+  lblUnit.FontBold = true;
   const char* fanNames[] = {"CPU FAN1", "System FAN2", "System FAN3"};
   for (int j = 0; j < kFanCount; ++j) {
     const int top = 540 + j * kFanRowHeight;
@@ -55,6 +69,7 @@ void frmdoctor::LayoutTempFanPage() {
   OnPage(fraTemp, SSTabMain, kPageTempFan, 120, kTempFrameTop, 7890, 2100);
   fraTemp.Caption = "Temperature";
   const char* tempNames[] = {"CPU", "System", "Other"};
+  const std::string folder = program_.Sys().ProgramFolder();
   for (int k = 0; k < kTempCount; ++k) {
     const int top = 270 + k * kTempRowHeight;
     for (forms::Control* c : std::initializer_list<forms::Control*>{
@@ -63,25 +78,32 @@ void frmdoctor::LayoutTempFanPage() {
              &picTemp[k]}) {
       c->SetContainer(&fraTemp);
     }
-    Place(lblTempItem[k], 120, top + 60, 1240, 255);  // the low-limit spinner beside it stays hidden
+    // Two lines high, so a long name ("CPU Kernal Temp") wraps instead of being cut; the
+    // low-limit spinner under it stays hidden.
+    Place(lblTempItem[k], 120, top, 1230, 400);
     layout::Caption(lblTempItem[k], tempNames[k]);
     lblTempItem[k].FontBold = true;
     lblTempItem[k].FontSize = 8;  // "System Temp" and its translations fit on one line
     Place(updTempLoLimit[k], 1140, top, 255, 375);
-    Place(lblTempLoLimit[k], 1380, top + 60, 640, 255);
+    Place(lblTempLoLimit[k], 1380, top + 60, 600, 255);
     layout::Caption(lblTempLoLimit[k], "0.00", 1);
-    Place(lblTempLoBound[k], 2100, top + 60, 420, 255);
+    // The gauge's ends, smaller and grey as on the voltage page.
+    Place(lblTempLoBound[k], 2040, top + 75, 420, 240);
     layout::Caption(lblTempLoBound[k], "0", 1);
-    Place(sldTemp[k], 2580, top, 3000, 400);
+    Place(sldTemp[k], kThermometerLeft, top, kThermometerWidth, 400);
     sldTemp[k].Min = 0;
     sldTemp[k].Max = 100;
-    Place(lblTempHiBound[k], 5640, top + 60, 420, 255);
+    Place(lblTempHiBound[k], kThermometerLeft + kThermometerWidth + 60, top + 75, 420, 240);
     layout::Caption(lblTempHiBound[k], "100");
-    Place(lblTempHiLimit[k], 6060, top + 60, 640, 255);
+    for (forms::Label* bound : {&lblTempLoBound[k], &lblTempHiBound[k]}) {
+      bound->FontSize = 8;
+      bound->ForeColor = forms::Rgb(0x9a, 0xa5, 0xb1);
+    }
+    Place(lblTempHiLimit[k], 5980, top + 60, 570, 255);
     layout::Caption(lblTempHiLimit[k], "0.00", 1);
-    Place(updTempHiLimit[k], 6720, top, 255, 375);
+    Place(updTempHiLimit[k], 6630, top, 255, 375);
     updTempHiLimit[k].Max = 255;
-    Place(lblStatusT[k], 7020, top + 30, 540, 315);
+    Place(lblStatusT[k], 6960, top + 30, 600, 315);
     layout::Caption(lblStatusT[k], "0.0", 2);
     lblStatusT[k].BorderStyle = 1;
     lblStatusT[k].BackColor = forms::kColorGreen;
@@ -90,11 +112,13 @@ void frmdoctor::LayoutTempFanPage() {
                     "\xC2\xB0"
                     "C");
     // The thermometer under the gauge spans 0..100 °C; its thumb marks the reading.
-    Place(picTemp[k], 2580, top + 420, 3000, 150);
-    picTemp[k].BackColor = forms::Rgb(255, 255, 255);
+    Place(picTemp[k], kThermometerLeft, top + 420, kThermometerWidth, 150);
+    picTemp[k].BackColor = kSkinBack;
+    picTemp[k].Picture = folder + "\\skin\\thermometer.png";
     picThumb[k].SetContainer(&fraTemp);
-    Place(picThumb[k], 2530, top + 400, 100, 190);
-    picThumb[k].BackColor = forms::Rgb(200, 0, 0);
+    Place(picThumb[k], kThermometerLeft - 50, top + 400, 100, 190);
+    picThumb[k].BackColor = kSkinBack;
+    picThumb[k].Picture = folder + "\\skin\\thumb.png";
   }
   LineTemp.SetContainer(&fraTemp);
   LineTemp.BorderColor = forms::Rgb(255, 0, 0);
@@ -103,11 +127,13 @@ void frmdoctor::LayoutTempFanPage() {
   // Chassis intrusion.
   OnPage(fraCase, SSTabMain, kPageTempFan, 120, kCaseFrameTop, 7890, 600);
   fraCase.Caption = "Chassis";
+  // The option button is the row's lamp (on: opened); the frame names the row and the text
+  // beside the lamp says the state.
   optCaseOpened.SetContainer(&fraCase);
-  Place(optCaseOpened, 120, 240, 2400, 285);
-  optCaseOpened.Caption = "Chassis Intrusion";
+  Place(optCaseOpened, 120, 240, 300, 285);
+  optCaseOpened.Caption = "";
   lblCaseOpen.SetContainer(&fraCase);
-  Place(lblCaseOpen, 2700, 240, 3000, 285);
+  Place(lblCaseOpen, 480, 255, 7200, 255);
   layout::Caption(lblCaseOpen, "");
 }
 

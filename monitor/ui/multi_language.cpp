@@ -94,8 +94,9 @@ void frmdoctor::MultiLanguage() {
   textOf("FraVoltage", -1, 13);
   for (int j = 0; j < kFanCount; ++j) text(lblFanUnit[j], 14 + j);
   for (int k = 0; k < kTempCount; ++k) text(lblTempItem[k], 17 + k);
-  textOf("lblFanLimit", -1, 20);
+  text(lblFanLimit, 20);
   text(lblVoltHeading[0], 21);  // low limit
+  text(lblVoltHeading[1], 13);  // over the gauges: "Voltage"
   text(lblVoltHeading[2], 22);  // high limit
   text(lblVoltHeading[3], 23);  // status
   text(lblUnit, 24);
@@ -179,7 +180,7 @@ void frmdoctor::MultiLanguage() {
   text(cmdSave, 121);
   text(cmdDefault, 122);
   textOf("cmdExit", -1, 123);
-  textOf("cmdDeleteLog", -1, 124);
+  text(cmdDeleteLog, 124);
   text(fraGraphSetting, 389);
 }
 

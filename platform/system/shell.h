@@ -100,6 +100,9 @@ class Shell {
 
   // NIM_ADD, NIM_MODIFY or NIM_DELETE with the record; false when the shell refused it.
   virtual bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) = 0;
+  // Whether the desktop has a notification area to hold the icon now. Without one a window
+  // hidden "to the tray" could not be found again.
+  virtual bool HasNotificationArea() const { return true; }
 
   // Pixels, screen coordinates; the client rectangle starts at 0, 0.
   virtual bool GetWindowRect(std::uint32_t hWnd, Rect* rect) = 0;
@@ -174,6 +177,8 @@ class NullShell : public Shell {
   const std::vector<ShellCall>& Calls() const { return calls_; }
   void ClearCalls() { calls_.clear(); }
   bool TrayIconPresent() const { return trayIcon_; }
+  bool HasNotificationArea() const override { return notificationArea_; }
+  void SetNotificationArea(bool present) { notificationArea_ = present; }
   // The record of the last NIM_ADD or NIM_MODIFY.
   const NotifyIconData& TrayRecord() const { return tray_; }
   bool TopMost(std::uint32_t hWnd) const;
@@ -184,6 +189,7 @@ class NullShell : public Shell {
   std::map<std::uint32_t, bool> topMost_;
   NotifyIconData tray_;
   bool trayIcon_ = false;
+  bool notificationArea_ = true;
   bool delivering_ = false;
   std::vector<ShellCall> posted_;
 };

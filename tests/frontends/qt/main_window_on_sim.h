@@ -1,6 +1,7 @@
 #pragma once
 // The real main window on the simulator, rendered by the desktop front end (offscreen): the
 // program has started, the window is shown and its widgets exist.
+#include <cstdint>
 #include <memory>
 #include <string_view>
 
@@ -15,13 +16,14 @@
 namespace veltrix::qt {
 
 struct MainWindowOnSim {
-  static testsupport::SimProgramOptions Options() {
+  static testsupport::SimProgramOptions Options(std::uint32_t lcid) {
     testsupport::SimProgramOptions options;
     options.programDir = VELTRIX_BINARY_DIR "/bin";  // the pictures the build installs
+    options.lcid = lcid;
     return options;
   }
 
-  explicit MainWindowOnSim(std::string_view model) : sim(model, Options()) {
+  explicit MainWindowOnSim(std::string_view model, std::uint32_t lcid = 1033) : sim(model, Options(lcid)) {
     sim.Prog().Svc().shell = &shell;
     started = !sim.Start().has_value();
     if (!started) return;

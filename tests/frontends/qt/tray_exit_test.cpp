@@ -24,7 +24,7 @@ namespace {
 // one fan held back (as a fan method leaves it).
 struct DesktopRun {
   DesktopRun() : sim("ZT70", Options()), renderer(sim.App(), sim.ProgramDir()) {
-    shell = std::make_unique<QtShell>(renderer, ProgramFilePath(sim.ProgramDir(), "veltrix.png").toStdString());
+    shell = std::make_unique<QtShell>(renderer, QIcon(ProgramFilePath(sim.ProgramDir(), "veltrix.png")));
     sim.Prog().Svc().shell = shell.get();
     renderer.onAllUnloaded = [] { QCoreApplication::exit(0); };
     started = !sim.Start().has_value();

@@ -122,7 +122,7 @@ TEST_F(DataLog, TickingTheBoxWritesAHeadingEachTimeAndEveryTickARecord) {
   EXPECT_EQ(LogBytes().substr(LogBytes().size() - 4), "\"\"\r\n") << "exit leaves an empty record";
 }
 
-TEST_F(DataLog, ClearLogLeavesOnlyAnEmptyRecordAndAlwaysSaysSo) {
+TEST_F(DataLog, ClearLogLeavesOnlyAnEmptyRecordAndSaysSo) {
   p.Run([&] { monitor::ClearLog(p.Prog()); });
   EXPECT_FALSE(std::filesystem::exists(LogPath())) << "nothing is created when there was no log";
   ASSERT_EQ(p.Boxes().size(), 1u);
@@ -155,6 +155,21 @@ class FlakyFiles : public platform::Files {
   }
   bool RemoveFile(const std::string&, std::string*) override { return false; }
 };
+
+TEST_F(DataLog, ClearLogThatCannotDeleteSaysSoInsteadOfLogDeleted) {
+  // A log that is there and cannot be removed (a folder that is not writable).
+  class Undeletable : public FlakyFiles {
+    bool FileExists(const std::string&) override { return true; }
+  };
+  Undeletable files;
+  p.Prog().Svc().files = &files;
+  p.Run([&] { monitor::ClearLog(p.Prog()); });
+  EXPECT_EQ(files.appends, 0) << "the old log is left as it was";
+  ASSERT_EQ(p.Boxes().size(), 1u);
+  EXPECT_NE(p.Boxes()[0].text, "Log Deleted !");
+  EXPECT_NE(p.Boxes()[0].text.find("could not be deleted"), std::string::npos);
+  EXPECT_EQ(p.Boxes()[0].title, "Clear");
+}
 
 TEST_F(DataLog, UnwritableLogIsReportedOncePerFailureAndMonitoringGoesOn) {
   auto writer = std::make_shared<FlakyFiles>();

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "monitor/fancontrol/cdrom_speed.h"
+#include "monitor/alarms/alarm_dialog.h"
 #include "monitor/program.h"
 #include "monitor/startup/frm_init.h"
 #include "monitor/ui/frmdoctor.h"
@@ -140,6 +141,14 @@ TEST_F(SettingPage, SaveStoresTheSettingsFanControlAndCdromSpeed) {
 }
 
 TEST_F(SettingPage, LoadDefaultResetsEverythingButTheStore) {
+  // Alarms of every kind are open: a voltage, a fan, a temperature and the chassis (opened
+  // before "Shutdown." is ticked below, which would shut down at the first dialog).
+  for (std::int16_t item : {std::int16_t{3}, std::int16_t{9}, std::int16_t{13}, std::int16_t{15}}) {
+    ASSERT_FALSE(p.Run([&] { f().ShowWarning(item); }));
+    const forms::Form* dialog = p.App().FindForm(std::string(AlarmFormName(item)));
+    ASSERT_TRUE(dialog != nullptr && dialog->Visible) << AlarmFormName(item);
+  }
+
   f().SSTabMain.UserSelectTab(7);
   f().Check3.UserClick();
   f().Check2.UserClick();
@@ -161,16 +170,18 @@ TEST_F(SettingPage, LoadDefaultResetsEverythingButTheStore) {
   f().SmartCPUFanDefault = 47.5F;
   f().ShowCurrentFanControlMethod();
   std::vector<std::string> steps;
-  auto& s = f().SettingSteps;
   auto record = [&steps](const char* name) { return [&steps, name] { steps.push_back(name); }; };
-  s.UnloadAlarmDialogs = record("UnloadAlarmDialogs");
   // The CD-ROM box is unticked once the dialogs are gone.
   f().chkControlCDROMSpeed.Value = 1;
   f().chkControlCDROMSpeed.OnClick = record("ResetCdromSpeedControl");
 
   const std::int64_t before = p.Scheduler().NowMs();
   f().cmdDefault.UserClick();
-  EXPECT_EQ(steps, (std::vector<std::string>{"UnloadAlarmDialogs", "ResetCdromSpeedControl"}));
+  for (int item = 0; item < kItemCount; ++item) {
+    const forms::Form* dialog = p.App().FindForm(std::string(AlarmFormName(item)));
+    EXPECT_TRUE(dialog == nullptr || !dialog->IsLoaded()) << AlarmFormName(item);
+  }
+  EXPECT_EQ(steps, (std::vector<std::string>{"ResetCdromSpeedControl"}));
   EXPECT_FALSE(f().FanControlEnabled);
   EXPECT_EQ(f().FanControlMethod, kFanMethodNone);
   EXPECT_EQ(f().chkEnableFanControl.Value, 0);

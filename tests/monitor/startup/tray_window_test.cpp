@@ -42,7 +42,7 @@ class TrayWindowTest : public ::testing::Test {
   std::uint32_t hWnd_ = 0;
 };
 
-TEST_F(TrayWindowTest, StartUpAddsTheIconWithTheFixedRecordAndAnEmptyTip) {
+TEST_F(TrayWindowTest, StartUpAddsTheIconWithTheFixedRecordAndTheProgramNameAsTip) {
   StartOn("ZT70");
   ASSERT_TRUE(shell_.TrayIconPresent());
   ASSERT_FALSE(shell_.Calls().empty());
@@ -54,7 +54,11 @@ TEST_F(TrayWindowTest, StartUpAddsTheIconWithTheFixedRecordAndAnEmptyTip) {
   EXPECT_EQ(add.data.uFlags, 7u);
   EXPECT_EQ(add.data.uCallbackMessage, 0x200u);
   EXPECT_NE(add.data.hIcon, 0u);
-  EXPECT_EQ(platform::TipText(add.data), "");
+  // Never an empty tip: before the first readings it names the program.
+  const std::string name = boards::IsFanControlSupported(sim_->G().ModelName) ? "Hushwind" : "Veltrix III";
+  const std::string tip = platform::TipText(add.data);
+  EXPECT_EQ(tip.substr(0, name.size()), name);
+  EXPECT_EQ(tip.find_first_not_of(' ', name.size()), std::string::npos);
 }
 
 TEST_F(TrayWindowTest, HoverWritesTheTipWithCrLfLinesPaddedTo64) {
