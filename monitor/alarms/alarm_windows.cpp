@@ -80,9 +80,6 @@ bool& LogFailureReported(Program& program) {
 
 void frmdoctor::WireAlarmEvents() {
   Program& program = program_;
-  ChkModuleCaseOpen = [&program] { monitor::ChkModuleCaseOpen(program); };
-  WriteLogData = [&program] { monitor::WriteLogData(program); };
-  Later.WriteLogTitle = [&program] { monitor::WriteLogTitle(program); };
   cmdDeleteLog.OnClick = [&program] { ClearLog(program); };
 }
 

@@ -1,5 +1,7 @@
 // The monitoring tick, the housekeeping tick and the routines that bring the rows of the
 // monitor pages in line with the item flags.
+#include "monitor/alarms/chassis.h"
+#include "monitor/alarms/data_log.h"
 #include "monitor/chip/superio.h"
 #include "monitor/program.h"
 #include "monitor/startup/frm_init.h"
@@ -11,7 +13,7 @@ void frmdoctor::Timer1_Timer() {
   ProcessVoltage();
   ProcessFan();
   ChkModuleTemperature();
-  if (ChkModuleCaseOpen) ChkModuleCaseOpen();
+  monitor::ChkModuleCaseOpen(program_);
   RefreshItemRows();
   if (program_.G().ChipFamily == kChipFamilyWinbond) {
     // 0x41 and 0x42 are the interrupt-status registers; reading clears them so the chip's
@@ -23,14 +25,14 @@ void frmdoctor::Timer1_Timer() {
     WriteMonitorRegister(program_, 0x57, static_cast<std::uint8_t>(beep | 0x80));
   }
   program_.frmInit().Unload();  // the splash stays up until the first readings are shown
-  if (Check5.Value == 1 && WriteLogData) WriteLogData();
+  if (Check5.Value == 1) monitor::WriteLogData(program_);
   program_.NoteMonitoringTick();
   if (AfterTick) AfterTick();
 }
 
 void frmdoctor::Timer3_Timer() {
   Check_Config();
-  if (Later.ApplySettingState) Later.ApplySettingState();
+  ApplySettingState();
 }
 
 void frmdoctor::Check_Config() {

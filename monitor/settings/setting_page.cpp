@@ -3,6 +3,7 @@
 #include <initializer_list>
 
 #include "monitor/alarms/alarm_windows.h"
+#include "monitor/alarms/data_log.h"
 #include "monitor/channels/fan_output.h"
 #include "monitor/chip/superio.h"
 #include "monitor/fancontrol/cdrom_speed.h"
@@ -16,10 +17,6 @@
 namespace veltrix::monitor {
 
 namespace {
-
-void RunStep(const std::function<void()>& step) {
-  if (step) step();
-}
 
 // Timer1's interval while "Load Default" shows the splash: short, so the first tick after the
 // reset closes it soon.
@@ -40,7 +37,6 @@ void frmdoctor::WireSettingEvents() {
   SSTabMain.OnTabClick = [this](int previousTab) { SSTabMain_Click(previousTab); };
   cmdSave.OnClick = [this] { cmdSave_Click(); };
   cmdDefault.OnClick = [this] { cmdDefault_Click(); };
-  Later.ApplySettingState = [this] { ApplySettingState(); };
 }
 
 void frmdoctor::Check3_Click() {
@@ -48,7 +44,7 @@ void frmdoctor::Check3_Click() {
 }
 
 void frmdoctor::Check5_Click() {
-  if (Check5.Value == 1) RunStep(Later.WriteLogTitle);
+  if (Check5.Value == 1) WriteLogTitle(program_);
 }
 
 void frmdoctor::SldInterval_Change() {

@@ -248,7 +248,6 @@ void frmdoctor::DesignTrayWindowControls() {
 void frmdoctor::WireTrayWindowEvents() {
   DesignTrayWindowControls();
   Program& program = program_;
-  Later.Load_Proc = [this] { Load_Proc(); };
   cmdExit.OnClick = [&program] { ExitAndEndProcess(program); };
   picExit.OnClick = [&program] { ExitAndEndProcess(program); };
   mnuExit.OnClick = [&program, this] {

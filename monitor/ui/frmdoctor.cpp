@@ -1,6 +1,7 @@
 // The main window: construction, event wiring and its load sequence.
 #include "monitor/ui/frmdoctor.h"
 
+#include "monitor/alarms/data_log.h"
 #include "monitor/boards/board_tables.h"
 #include "monitor/channels/fan_output.h"
 #include "monitor/channels/number_format.h"
@@ -39,12 +40,6 @@ void frmdoctor::WireChannelEvents() {
   }
 }
 
-namespace {
-void RunStep(const std::function<void()>& step) {
-  if (step) step();
-}
-}  // namespace
-
 void frmdoctor::Form_Load() {
   auto& g = program_.G();
 
@@ -67,7 +62,7 @@ void frmdoctor::Form_Load() {
   for (int k = 0; k < kTempCount; ++k) sldTemp[k].Height = 400;
   for (int i = 0; i < kVoltageCount; ++i) SldVoltage[i].Height = 400;
 
-  RunStep(Later.Load_Proc);
+  Load_Proc();
 
   // Fan control and CD-ROM state, then the page's "OK" once, silently: it starts the chosen
   // method or puts every fan at full output.
@@ -80,7 +75,7 @@ void frmdoctor::Form_Load() {
   FanDialogOpen = false;
   cmdSelect_Click(0);
 
-  if (Check5.Value == 1) RunStep(Later.WriteLogTitle);
+  if (Check5.Value == 1) WriteLogTitle(program_);
 
   LimitsReady = 0;
   for (int k = 0; k < kTempCount; ++k) updTempLoLimit[k].Visible = false;

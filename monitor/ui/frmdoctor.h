@@ -124,6 +124,7 @@ class frmdoctor : public forms::Form {
 
   // ==== page 6 "Monitoring" (Monitoring Config.) ================================================
   forms::Frame fraMonitorConfig{*this, "fraMonitorConfig"};
+  Array<forms::Label> lblItemHeader{*this, "lblItemHeader", 2};  // "Item" over each column of names
   Array<forms::Label> lblConfigHeading{*this, "lblConfigHeading", 4};
   Array<forms::CheckBox> chkEnable{*this, "chkEnable", kItemCount};
   Array<forms::CheckBox> ChkBeep{*this, "ChkBeep", kItemCount};
@@ -140,11 +141,11 @@ class frmdoctor : public forms::Form {
   forms::CommandButton cmdDeleteLog{*this, "cmdDeleteLog"};  // "Clear Log", beside Check5
 
   // ==== page 3 "Hushwind": fan speed control ===================================================
-  forms::Label Label8{*this, "Label8"};                     // page title: "Hushwind" or "Veltrix III"
+  forms::Label Label8{*this, "Label8"};                    // page title: "Hushwind" or "Veltrix III"
   forms::Image imgHushwindLogo{*this, "imgHushwindLogo"};  // the feature's fan picture
   forms::CheckBox chkEnableFanControl{*this, "chkEnableFanControl"};
   forms::Frame framFanControl{*this, "framFanControl"};
-  Array<forms::OptionButton> rFANMethod{*this, "rFANMethod", 4};      // indexed by FanControlMethod
+  Array<forms::OptionButton> rFANMethod{*this, "rFANMethod", 4};       // indexed by FanControlMethod
   Array<forms::CommandButton> btnMethodSet{*this, "btnMethodSet", 3};  // "Setting" of methods 0..2
   Array<forms::CommandButton> cmdSelect{*this, "cmdSelect", 2};        // 0 "OK", 1 "Cancel"
   forms::Label lblCurrentControlMethod{*this, "lblCurrentControlMethod"};
@@ -307,9 +308,6 @@ class frmdoctor : public forms::Form {
   void ShowWarning(std::int16_t index);
   void CloseWarning(std::int16_t index);
   void ApplyBeepSettings();
-  // Chassis intrusion and the data log; run by the tick once installed (WireAlarmEvents).
-  std::function<void()> ChkModuleCaseOpen;
-  std::function<void()> WriteLogData;
   // The alarm dialogs, the chassis dialog and the log's writer, created on first use
   // (monitor/alarms/alarm_windows.h).
   struct AlarmWindows;
@@ -320,10 +318,10 @@ class frmdoctor : public forms::Form {
   bool CheckSupportFANControl();
   bool FanControlEnabled = false;
   std::int32_t FanControlMethod = kFanMethodNone;
-  std::int16_t CpuFanPercent = 100;     // last output of fan 0 in percent (display, animation)
-  std::int16_t SystemFanPercent = 100;  // the same for fan 1
-  bool FanDialogOpen = false;           // a method's dialog is in use: no fan alarms
-  bool FirstFanSelect = true;           // the start-up "OK" shows no message
+  std::int16_t CpuFanPercent = 100;            // last output of fan 0 in percent (display, animation)
+  std::int16_t SystemFanPercent = 100;         // the same for fan 1
+  bool FanDialogOpen = false;                  // a method's dialog is in use: no fan alarms
+  bool FirstFanSelect = true;                  // the start-up "OK" shows no message
   std::array<std::int16_t, 3> FullSpeedRpm{};  // each fan at full output; 0 = not measured
   // Fixed method: the two outputs in percent (multiples of 5).
   std::int32_t FixCPUFanSpeed = 100;
@@ -372,17 +370,6 @@ class frmdoctor : public forms::Form {
   // The fan-control dialogs, created on first use (monitor/fancontrol/fan_windows.h).
   struct FanWindows;
   std::shared_ptr<FanWindows> fanWindows;
-
-  // ==== steps of Form_Load and the ticks that belong to subsystems built separately =============
-  // Each is skipped while empty; the subsystem installs it when the program is put together.
-  struct LaterSteps {
-    std::function<void()> Load_Proc;            // window procedure (tray/window)
-    std::function<void()> WriteLogTitle;        // log heading
-    std::function<void()> MultiLanguage;        // texts
-    std::function<void()> LoadGeneralSettings;  // settings page
-    std::function<void()> CheckFirstTime;
-    std::function<void()> ApplySettingState;  // Timer3's settings step
-  } Later;
 
   // ==== settings and language (monitor/settings, monitor/ui/multi_language.cpp) ================
   // The settings store and the "Setting" page.
@@ -452,8 +439,8 @@ class frmdoctor : public forms::Form {
   void LayoutHushwindPage();
   void WireChannelEvents();
   void WireFanControlEvents();  // monitor/fancontrol/fan_control_page.cpp
-  void WireAlarmEvents();  // monitor/alarms/alarm_windows.cpp
-  void WireGraphEvents();  // monitor/ui/graphs/graph_page.cpp
+  void WireAlarmEvents();       // monitor/alarms/alarm_windows.cpp
+  void WireGraphEvents();       // monitor/ui/graphs/graph_page.cpp
 
   // Shared pieces of the voltage routines (voltage.cpp).
   void SampleVoltage(int item, std::uint8_t count, bool negative);

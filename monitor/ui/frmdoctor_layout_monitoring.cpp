@@ -16,6 +16,12 @@ constexpr int kColumnLeft[2] = {180, 4080};
 void frmdoctor::LayoutMonitoringPage() {
   OnPage(fraMonitorConfig, SSTabMain, kPageMonitoring, 120, kPageTop + 60, 7890, 4500);
   fraMonitorConfig.Caption = "Monitoring Config.";
+  for (int c = 0; c < 2; ++c) {
+    lblItemHeader[c].SetContainer(&fraMonitorConfig);
+    Place(lblItemHeader[c], kColumnLeft[c], 180, 1700, 255);
+    layout::Caption(lblItemHeader[c], "Item");
+    lblItemHeader[c].FontBold = true;
+  }
   const char* headings[] = {"Enable", "Beep", "Enable", "Beep"};
   for (int h = 0; h < 4; ++h) {
     lblConfigHeading[h].SetContainer(&fraMonitorConfig);

@@ -50,10 +50,6 @@ void frmdoctor::MultiLanguage() {
   auto text = [&lang](forms::Control& control, int suffix) {
     ApplyText(lang, suffix, [&control](const std::string& s) { SetCaption(control, s); });
   };
-  // A control of a page that may not be part of this window (yet): skipped when absent.
-  auto textOf = [this, &text](const char* name, int index, int suffix) {
-    if (forms::Control* control = FindControl(name, index)) text(*control, suffix);
-  };
 
   // Voltage names follow the board's wiring and are the same in every language. Voltage
   // item i is named in lblItemName(i) on the voltage page and lblItemName(24 - i) on the
@@ -91,7 +87,6 @@ void frmdoctor::MultiLanguage() {
   // Monitor pages.
   text(fraFan, 11);
   text(fraTemp, 12);
-  textOf("FraVoltage", -1, 13);
   for (int j = 0; j < kFanCount; ++j) text(lblFanUnit[j], 14 + j);
   for (int k = 0; k < kTempCount; ++k) text(lblTempItem[k], 17 + k);
   text(lblFanLimit, 20);
@@ -111,9 +106,8 @@ void frmdoctor::MultiLanguage() {
   text(fraCase, 32);
 
   // Menus.
-  textOf("mInformation", -1, 35);
-  textOf("IconMenuRestore", -1, 56);
-  textOf("IconMenuExit", -1, 57);
+  text(IconMenuRestore, 56);
+  text(IconMenuExit, 57);
 
   // About page.
   text(lblPS, 130);
@@ -149,8 +143,8 @@ void frmdoctor::MultiLanguage() {
 
   // Monitoring configuration page.
   text(fraMonitorConfig, 39);
-  textOf("lblItemHeader", 0, 41);
-  textOf("lblItemHeader", 1, 41);
+  text(lblItemHeader[0], 41);
+  text(lblItemHeader[1], 41);
   text(lblConfigHeading[0], 42);  // enable
   text(lblConfigHeading[2], 42);
   text(lblConfigHeading[1], 44);  // beep
@@ -161,16 +155,16 @@ void frmdoctor::MultiLanguage() {
   for (int k = 0; k < kTempCount; ++k) text(lblItemName[kFirstTempItem + k], 48 + k);
 
   // Fan control page.
-  textOf("chkEnableFanControl", -1, 380);
-  textOf("framFanControl", -1, 381);
-  for (int m = 0; m < 4; ++m) textOf("rFANMethod", m, 382 + m);
-  for (int b = 0; b < 3; ++b) textOf("btnMethodSet", b, 386);
-  textOf("cmdSelect", 0, 390);
-  textOf("cmdSelect", 1, 391);
-  textOf("lblCurrentControlMethod", -1, 388);
-  textOf("chkControlCDROMSpeed", -1, 392);
-  textOf("lblLowSpeed", -1, 393);
-  textOf("lblHighSpeed", -1, 394);
+  text(chkEnableFanControl, 380);
+  text(framFanControl, 381);
+  for (int m = 0; m < 4; ++m) text(rFANMethod[m], 382 + m);
+  for (int b = 0; b < 3; ++b) text(btnMethodSet[b], 386);
+  text(cmdSelect[0], 390);
+  text(cmdSelect[1], 391);
+  text(lblCurrentControlMethod, 388);
+  text(chkControlCDROMSpeed, 392);
+  text(lblLowSpeed, 393);
+  text(lblHighSpeed, 394);
 
   // Graph page.
   for (int n = 0; n < 4; ++n) text(lblGraphSetting[n], 395 + n);
@@ -179,7 +173,7 @@ void frmdoctor::MultiLanguage() {
   // Buttons under every page.
   text(cmdSave, 121);
   text(cmdDefault, 122);
-  textOf("cmdExit", -1, 123);
+  text(cmdExit, 123);
   text(cmdDeleteLog, 124);
   text(fraGraphSetting, 389);
 }
