@@ -7,17 +7,23 @@
 #include <QMouseEvent>
 #include <QStringList>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 namespace veltrix::qt {
 
 // `seen` receives the menu's entries. Gives up after about two seconds without a menu.
 inline void ClickNextPopupEntry(const QString& text, QStringList* seen) {
+  // The pending timer owns the attempt; the attempt only knows itself weakly, so nothing is
+  // left behind once the menu is found or the time is up.
   auto attempt = std::make_shared<std::function<void(int)>>();
-  *attempt = [text, seen, attempt](int left) {
+  std::weak_ptr<std::function<void(int)>> self = attempt;
+  *attempt = [text, seen, self](int left) {
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     if (menu == nullptr || !menu->isVisible()) {
-      if (left > 0) QTimer::singleShot(10, [attempt, left] { (*attempt)(left - 1); });
+      if (auto again = self.lock(); again && left > 0) {
+        QTimer::singleShot(10, [again, left] { (*again)(left - 1); });
+      }
       return;
     }
     QAction* target = nullptr;
