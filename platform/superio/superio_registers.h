@@ -8,6 +8,7 @@
 // Every register is named once here; the program (monitor/) and the simulated chips (sim/)
 // both use these names. Names follow the chips' data sheets; the comment gives the data
 // sheet's wording where the name shortens it.
+#include <cstddef>
 #include <cstdint>
 
 namespace veltrix::superio {
@@ -40,6 +41,7 @@ constexpr std::uint16_t MonitorDataPort(std::uint16_t indexPort) {
 
 // The monitor's address register is 7 bits wide: addresses 0x80..0xFF reach 0x00..0x7F.
 inline constexpr std::uint8_t kMonitorAddressMask = 0x7F;
+inline constexpr std::size_t kMonitorRegisterCount = 0x80;
 
 // ---- configuration space ------------------------------------------------------------------------
 // Global registers (0x00..0x2F) are the same whichever logical device is selected; registers
@@ -51,10 +53,10 @@ inline constexpr std::uint8_t kChipIdByte1 = 0x20;          // Winbond Device ID
 inline constexpr std::uint8_t kChipIdByte2 = 0x21;          // Winbond Device Rev; ITE Chip ID byte 2
 inline constexpr std::uint8_t kFirstDeviceRegister = 0x30;  // below: global registers
 
-inline constexpr std::uint8_t kActivate = 0x30;          // Logical Device Activate (Enable)
-inline constexpr std::uint8_t kActivateBit = 0x01;       //   bit 0: the device decodes its ports
-inline constexpr std::uint8_t kBaseAddressHigh = 0x60;   // I/O Base Address, bits 15..8
-inline constexpr std::uint8_t kBaseAddressLow = 0x61;    // I/O Base Address, bits 7..0
-inline constexpr std::uint8_t kInterruptSelect = 0x70;   // IRQ channel select
+inline constexpr std::uint8_t kActivate = 0x30;         // Logical Device Activate (Enable)
+inline constexpr std::uint8_t kActivateBit = 0x01;      //   bit 0: the device decodes its ports
+inline constexpr std::uint8_t kBaseAddressHigh = 0x60;  // I/O Base Address, bits 15..8
+inline constexpr std::uint8_t kBaseAddressLow = 0x61;   // I/O Base Address, bits 7..0
+inline constexpr std::uint8_t kInterruptSelect = 0x70;  // IRQ channel select
 
 }  // namespace veltrix::superio
