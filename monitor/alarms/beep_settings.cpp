@@ -40,7 +40,8 @@ BeepBit WinbondBeepBit(Program& program, int item) {
     const std::optional<int> input = VoltageInputOf(g.ChipFamily, g.BoardVariant, g.ChipId, item);
     return input ? BeepBitOf(winbond::kVoltageStatusBit[static_cast<std::size_t>(*input)]) : BeepBit{};
   }
-  if (item < kFirstTempItem) return BeepBitOf(winbond::kFanStatusBit[static_cast<std::size_t>(item - kFirstFanItem)]);
+  if (item < kFirstTempItem)
+    return BeepBitOf(winbond::kFanStatusBit[static_cast<std::size_t>(item - kFirstFanItem)]);
   if (item < kChassisItem) {
     const int k = item - kFirstTempItem;
     const int sensor = k == 0 ? 0 : boards::TempReadBank(g.ModelName, k);
@@ -72,7 +73,8 @@ void frmdoctor::ApplyBeepSettings() {
     static_assert(winbond::kBeepControl1.bank == winbond::kBeepControl2.bank);
     SelectBank(program, winbond::kBeepControl1.bank);
     WriteMonitorRegister(program, winbond::kBeepControl1.reg, a);
-    WriteMonitorRegister(program, winbond::kBeepControl2.reg, static_cast<std::uint8_t>(b & ~winbond::kGlobalBeepEnable));
+    WriteMonitorRegister(program, winbond::kBeepControl2.reg,
+                         static_cast<std::uint8_t>(b & ~winbond::kGlobalBeepEnable));
     SelectBank(program, winbond::kBeepControl3.bank);
     WriteMonitorRegister(program, winbond::kBeepControl3.reg, bank4);
   } else if (program.G().ChipFamily == kChipFamilyIte) {
@@ -91,7 +93,8 @@ void frmdoctor::ApplyBeepSettings() {
     for (int item = kFirstTempItem; item < kFirstTempItem + kTempCount; ++item) {
       if (on(item)) d |= ite::kBeepTemperatures;
     }
-    WriteMonitorRegister(program, ite::kBeepEnable, static_cast<std::uint8_t>((current & ~ite::kBeepEnableMask) | d));
+    WriteMonitorRegister(program, ite::kBeepEnable,
+                         static_cast<std::uint8_t>((current & ~ite::kBeepEnableMask) | d));
   }
 }
 

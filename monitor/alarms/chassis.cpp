@@ -13,10 +13,10 @@
 namespace veltrix::monitor {
 namespace {
 
-constexpr std::uint16_t kIntelStatusOffset = 0x66;     // from PmBase; bit 0 = intrusion latched
-constexpr std::uint16_t kViaStatusOffset = 0x20;       // from PmBase; bit 6 reads 0 once opened
-constexpr std::uint16_t kNvidiaStatusPort = 0x4444;    // bit 2 = intrusion latched
-constexpr std::uint16_t kNvidiaArmPort = 0x4449;       // PrepareChassisSensor's latch arming
+constexpr std::uint16_t kIntelStatusOffset = 0x66;   // from PmBase; bit 0 = intrusion latched
+constexpr std::uint16_t kViaStatusOffset = 0x20;     // from PmBase; bit 6 reads 0 once opened
+constexpr std::uint16_t kNvidiaStatusPort = 0x4444;  // bit 2 = intrusion latched
+constexpr std::uint16_t kNvidiaArmPort = 0x4449;     // PrepareChassisSensor's latch arming
 
 std::uint16_t PmPort(Program& program, std::uint16_t offset) {
   return static_cast<std::uint16_t>(program.G().PmBase + offset);
@@ -160,8 +160,8 @@ void ClearChassisFlag(Program& program, boards::ChassisMethod method) {
       break;
     case boards::ChassisMethod::kWinbond: {
       SelectBank(program, winbond::kBank0);
-      const auto value =
-          static_cast<std::uint8_t>(ReadMonitorRegister(program, winbond::kChassisClear) | winbond::kClearCaseOpen);
+      const auto value = static_cast<std::uint8_t>(ReadMonitorRegister(program, winbond::kChassisClear) |
+                                                   winbond::kClearCaseOpen);
       WriteMonitorRegister(program, winbond::kChassisClear, value);
       WriteMonitorRegister(program, winbond::kChassisClear, value);
       break;

@@ -18,10 +18,12 @@ constexpr const char* kFanOff = "fan off";
 constexpr const char* kFanStopText = "fan stop";
 
 std::uint8_t CountRegister(std::uint16_t family, int fan) {
-  return static_cast<std::uint8_t>((family == kChipFamilyWinbond ? winbond::kFanCountBase : ite::kFanCountBase) + fan);
+  return static_cast<std::uint8_t>(
+      (family == kChipFamilyWinbond ? winbond::kFanCountBase : ite::kFanCountBase) + fan);
 }
 std::uint8_t LimitRegister(std::uint16_t family, int fan) {
-  return static_cast<std::uint8_t>((family == kChipFamilyWinbond ? winbond::kFanLimitBase : ite::kFanLimitBase) + fan);
+  return static_cast<std::uint8_t>(
+      (family == kChipFamilyWinbond ? winbond::kFanLimitBase : ite::kFanLimitBase) + fan);
 }
 
 // The clock divisor the chip counts fan `fan` with, as its divisor registers hold it now.
@@ -38,8 +40,8 @@ std::int16_t DivisorOnChip(Program& program, int fan) {
     // fan divisor register.
     static_assert(winbond::kFan3DivisorShift == winbond::kFan2DivisorShift);
     const int shift = fan == 0 ? winbond::kFan1DivisorShift : winbond::kFan2DivisorShift;
-    const int third =
-        (ReadMonitorRegister(program, winbond::kVbatMonitorControl.reg) >> (winbond::kFanDivisorBit2Shift + fan)) & 1;
+    const std::uint8_t r5d = ReadMonitorRegister(program, winbond::kVbatMonitorControl.reg);
+    const int third = (r5d >> (winbond::kFanDivisorBit2Shift + fan)) & 1;
     n = ((low >> shift) & 3) | (third << 2);
   } else {
     const std::uint8_t r0b = ReadMonitorRegister(program, ite::kFanDivisor);
@@ -71,13 +73,14 @@ void frmdoctor::Init_Fan_Items() {
     WriteMonitorRegister(program_, winbond::kPwmClockSelect.reg, 0);
     // Divisor 4 for fans 1 and 2 (bits 5..4 and 7..6 = 10), and for fan 3 (pin control bits 7..6).
     const std::uint8_t r47 = ReadMonitorRegister(program_, winbond::kFanDivisor);
-    WriteMonitorRegister(program_, winbond::kFanDivisor,
-                         static_cast<std::uint8_t>((((r47 & ~winbond::kFan1DivisorMask) | winbond::kFan1Divisor4) &
-                                                    ~winbond::kFan2DivisorMask) |
-                                                   winbond::kFan2Divisor4));
+    WriteMonitorRegister(
+        program_, winbond::kFanDivisor,
+        static_cast<std::uint8_t>((r47 & ~(winbond::kFan1DivisorMask | winbond::kFan2DivisorMask)) |
+                                  winbond::kFan1Divisor4 | winbond::kFan2Divisor4));
     const std::uint8_t r4b = ReadMonitorRegister(program_, winbond::kPinControl);
-    WriteMonitorRegister(program_, winbond::kPinControl,
-                         static_cast<std::uint8_t>((r4b & ~winbond::kFan3DivisorMask) | winbond::kFan3Divisor4));
+    WriteMonitorRegister(
+        program_, winbond::kPinControl,
+        static_cast<std::uint8_t>((r4b & ~winbond::kFan3DivisorMask) | winbond::kFan3Divisor4));
     // The divisors' third bit: clear, so the two-bit fields above are the whole divisor.
     const std::uint8_t r5d = ReadMonitorRegister(program_, winbond::kVbatMonitorControl.reg);
     WriteMonitorRegister(program_, winbond::kVbatMonitorControl.reg,

@@ -64,14 +64,16 @@ void SetFanSpeed(Program& program, std::int16_t fan, std::int16_t percent) {
     SelectBank(program, winbond::kVbatMonitorControl.bank);
     const std::uint8_t r47 = ReadMonitorRegister(program, winbond::kFanDivisor);
     if (fan == 0) {
-      WriteMonitorRegister(program, winbond::kFanDivisor,
-                           static_cast<std::uint8_t>((r47 & ~winbond::kFan1DivisorMask) | winbond::kFan1Divisor4));
+      WriteMonitorRegister(
+          program, winbond::kFanDivisor,
+          static_cast<std::uint8_t>((r47 & ~winbond::kFan1DivisorMask) | winbond::kFan1Divisor4));
       const std::uint8_t r5d = ReadMonitorRegister(program, winbond::kVbatMonitorControl.reg);
       WriteMonitorRegister(program, winbond::kVbatMonitorControl.reg,
                            static_cast<std::uint8_t>(r5d & ~winbond::kFan1DivisorBit2));
     } else {
-      WriteMonitorRegister(program, winbond::kFanDivisor,
-                           static_cast<std::uint8_t>((r47 & ~winbond::kFan2DivisorMask) | winbond::kFan2Divisor4));
+      WriteMonitorRegister(
+          program, winbond::kFanDivisor,
+          static_cast<std::uint8_t>((r47 & ~winbond::kFan2DivisorMask) | winbond::kFan2Divisor4));
       const std::uint8_t r5d = ReadMonitorRegister(program, winbond::kVbatMonitorControl.reg);
       WriteMonitorRegister(program, winbond::kVbatMonitorControl.reg,
                            static_cast<std::uint8_t>(r5d & ~winbond::kFan2DivisorBit2));
@@ -94,9 +96,10 @@ void SetFanSpeed(Program& program, std::int16_t fan, std::int16_t percent) {
     // clears bit 5 (of fan 1's field), fans 1 and 2 clear bit 7. From the divisors SetUpIteFans
     // writes, each gives the same value as exact fields would.
     const std::uint8_t old = ReadMonitorRegister(program, ite::kFanDivisor);
-    const std::uint8_t control[] = {static_cast<std::uint8_t>((old & kIteKeepForFan0) | ite::kFan1Divisor4),
-                                    static_cast<std::uint8_t>((old & kIteKeepForFan1And2) | ite::kFan2Divisor4),
-                                    static_cast<std::uint8_t>((old & kIteKeepForFan1And2) | ite::kFan3Divisor8)};
+    const std::uint8_t control[] = {
+        static_cast<std::uint8_t>((old & kIteKeepForFan0) | ite::kFan1Divisor4),
+        static_cast<std::uint8_t>((old & kIteKeepForFan1And2) | ite::kFan2Divisor4),
+        static_cast<std::uint8_t>((old & kIteKeepForFan1And2) | ite::kFan3Divisor8)};
     WriteMonitorRegister(program, ite::kFanDivisor, control[fan]);
     main.FanChannel[static_cast<std::size_t>(fan)].Fan_Divisor = fan == 2 ? 8 : 4;
     WriteMonitorRegister(program, static_cast<std::uint8_t>(ite::kPwmControlBase + fan),
@@ -109,8 +112,10 @@ void SetUpIteFans(Program& program) {
   const bool onOff = boards::UsesAlternativeIteFanSetup(program.G().ModelName);
   WriteMonitorRegister(program, ite::kFanMainControl,
                        onOff ? ite::kFanTachEnableMask : ite::kFanTachEnableMask | ite::kFanPwmModeMask);
-  WriteMonitorRegister(program, ite::kFanControl, onOff ? 0x00 : ite::kPolarityActiveHigh | ite::kPwmClock12MHz);
-  WriteMonitorRegister(program, ite::kFanDivisor, ite::kFan3Divisor8 | ite::kFan2Divisor4 | ite::kFan1Divisor4);
+  WriteMonitorRegister(program, ite::kFanControl,
+                       onOff ? 0x00 : ite::kPolarityActiveHigh | ite::kPwmClock12MHz);
+  WriteMonitorRegister(program, ite::kFanDivisor,
+                       ite::kFan3Divisor8 | ite::kFan2Divisor4 | ite::kFan1Divisor4);
 }
 
 std::uint8_t FanOutputRegister(Program& program, std::int16_t fan) {
@@ -120,7 +125,8 @@ std::uint8_t FanOutputRegister(Program& program, std::int16_t fan) {
   }
   if (fan != 0 && fan != 1) return 0;
   if (chip == kChipW83627HF) return fan == 0 ? winbond::kPwmOut1.reg : winbond::kPwmOut2.reg;
-  if (chip == kChipW83697HF || chip == kChipW83637HF) return fan == 0 ? winbond::kPwm1Duty : winbond::kPwm2Duty;
+  if (chip == kChipW83697HF || chip == kChipW83637HF)
+    return fan == 0 ? winbond::kPwm1Duty : winbond::kPwm2Duty;
   return 0;
 }
 
@@ -128,8 +134,10 @@ std::uint8_t ReadFanOutput(Program& program, std::int16_t fan) {
   const std::uint32_t chip = program.G().ChipId;
   std::uint8_t reg = 0;
   if (chip == kChipW83627HF) reg = fan == 0 ? winbond::kPwmOut1.reg : winbond::kPwmOut2.reg;
-  if (chip == kChipW83697HF || chip == kChipW83637HF) reg = fan == 0 ? winbond::kPwm1Duty : winbond::kPwm2Duty;
-  if (chip == kChipIT8705F || chip == kChipIT8712F) reg = static_cast<std::uint8_t>(ite::kPwmControlBase + fan);
+  if (chip == kChipW83697HF || chip == kChipW83637HF)
+    reg = fan == 0 ? winbond::kPwm1Duty : winbond::kPwm2Duty;
+  if (chip == kChipIT8705F || chip == kChipIT8712F)
+    reg = static_cast<std::uint8_t>(ite::kPwmControlBase + fan);
   if (reg == 0 || (fan != 0 && fan != 1)) return 0;
   return ReadMonitorRegister(program, reg);
 }
@@ -158,12 +166,14 @@ void MeasureFullSpeedRpm(Program& program) {
     // The two low divisor bits of every fan 10 (the third bits stay as they are).
     SelectBank(program, winbond::kBank0);
     const std::uint8_t r47 = ReadMonitorRegister(program, winbond::kFanDivisor);
-    WriteMonitorRegister(program, winbond::kFanDivisor,
-                         static_cast<std::uint8_t>((r47 & ~(winbond::kFan1DivisorMask | winbond::kFan2DivisorMask)) |
-                                                   winbond::kFan1Divisor4 | winbond::kFan2Divisor4));
+    WriteMonitorRegister(
+        program, winbond::kFanDivisor,
+        static_cast<std::uint8_t>((r47 & ~(winbond::kFan1DivisorMask | winbond::kFan2DivisorMask)) |
+                                  winbond::kFan1Divisor4 | winbond::kFan2Divisor4));
     const std::uint8_t r4b = ReadMonitorRegister(program, winbond::kPinControl);
-    WriteMonitorRegister(program, winbond::kPinControl,
-                         static_cast<std::uint8_t>((r4b & ~winbond::kFan3DivisorMask) | winbond::kFan3Divisor4));
+    WriteMonitorRegister(
+        program, winbond::kPinControl,
+        static_cast<std::uint8_t>((r4b & ~winbond::kFan3DivisorMask) | winbond::kFan3Divisor4));
     for (int fan = 0; fan < kFanCount; ++fan) {
       const std::uint8_t count =
           ReadMonitorRegister(program, static_cast<std::uint8_t>(winbond::kFanCountBase + fan));
@@ -177,7 +187,8 @@ void MeasureFullSpeedRpm(Program& program) {
     SetUpIteFans(program);
     for (int fan = 0; fan < kFanCount; ++fan) {
       main.updFanLoLimit[fan].Enabled = true;
-      const std::uint8_t count = ReadMonitorRegister(program, static_cast<std::uint8_t>(ite::kFanCountBase + fan));
+      const std::uint8_t count =
+          ReadMonitorRegister(program, static_cast<std::uint8_t>(ite::kFanCountBase + fan));
       if (count != 255) {
         full[fan] = rpmOf(fan, count);
       } else if (ReadFanOutput(program, static_cast<std::int16_t>(fan)) == 0) {

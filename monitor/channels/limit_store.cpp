@@ -10,8 +10,8 @@
 #include "monitor/chip/chip_setup.h"
 #include "monitor/chip/superio.h"
 #include "monitor/program.h"
-#include "monitor/startup/exit_status.h"
 #include "monitor/resources/strings.h"
+#include "monitor/startup/exit_status.h"
 #include "monitor/ui/frmdoctor.h"
 #include "platform/registry/registry.h"
 

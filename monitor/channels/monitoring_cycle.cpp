@@ -19,7 +19,8 @@ void frmdoctor::Timer1_Timer() {
     ReadMonitorRegister(program_, winbond::kInterruptStatus1);
     ReadMonitorRegister(program_, winbond::kInterruptStatus2);
     const std::uint8_t beep = ReadMonitorRegister(program_, winbond::kBeepControl2.reg);
-    WriteMonitorRegister(program_, winbond::kBeepControl2.reg, static_cast<std::uint8_t>(beep | winbond::kGlobalBeepEnable));
+    WriteMonitorRegister(program_, winbond::kBeepControl2.reg,
+                         static_cast<std::uint8_t>(beep | winbond::kGlobalBeepEnable));
   }
   program_.frmInit().Unload();  // the splash stays up until the first readings are shown
   if (Check5.Value == 1 && WriteLogData) WriteLogData();

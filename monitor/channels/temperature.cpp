@@ -101,7 +101,8 @@ void frmdoctor::ProcessTemperatures(bool allTemperatureRules) {
       const std::uint8_t half = ReadMonitorRegister(program_, winbond::kTempLow);
       raw = 2 * whole + (half == winbond::kTempHalfDegree ? 1 : 0);
     } else {
-      raw = static_cast<std::int8_t>(ReadMonitorRegister(program_, static_cast<std::uint8_t>(ite::kTempBase + k)));
+      raw = static_cast<std::int8_t>(
+          ReadMonitorRegister(program_, static_cast<std::uint8_t>(ite::kTempBase + k)));
     }
     const int scale = TempUnitsPerDegree(k);
     const int units = CalibratedTempUnits(k, raw);

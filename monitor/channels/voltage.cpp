@@ -81,10 +81,12 @@ void frmdoctor::MappingWinbondVoltageSetting() {
       SelectBank(program_, winbond::kBank0);
       // The W83637HF carries +12V on input 1.
       const int input = (chip == kChipW83637HF && i == 4) ? 1 : i;
-      SampleVoltage(i, ReadMonitorRegister(program_, static_cast<std::uint8_t>(winbond::kVoltageBase + input)), false);
+      SampleVoltage(
+          i, ReadMonitorRegister(program_, static_cast<std::uint8_t>(winbond::kVoltageBase + input)), false);
     } else if (i <= 6) {
       SelectBank(program_, winbond::kBank0);
-      std::uint8_t count = ReadMonitorRegister(program_, static_cast<std::uint8_t>(winbond::kVoltageBase + i));
+      std::uint8_t count =
+          ReadMonitorRegister(program_, static_cast<std::uint8_t>(winbond::kVoltageBase + i));
       if (chip == kChipW83627HF || chip == kChipW83697HF) {
         SampleVoltage(i, count, true);
       } else if (chip == kChipW83637HF) {

@@ -65,8 +65,9 @@ std::optional<VoltageLimitRegister> VoltageInputLimitRegister(std::uint16_t fami
       const int base = high ? winbond::kVoltageHighLimitBase : winbond::kVoltageLowLimitBase;
       return VoltageLimitRegister{winbond::kBank0, static_cast<std::uint8_t>(base + 2 * input)};
     }
-    const winbond::BankedRegister reg = input == 7 ? (high ? winbond::k5VsbHighLimit : winbond::k5VsbLowLimit)
-                                                   : (high ? winbond::kVbatHighLimit : winbond::kVbatLowLimit);
+    const winbond::BankedRegister reg = input == 7
+                                            ? (high ? winbond::k5VsbHighLimit : winbond::k5VsbLowLimit)
+                                            : (high ? winbond::kVbatHighLimit : winbond::kVbatLowLimit);
     return VoltageLimitRegister{reg.bank, reg.reg};
   }
   if (family == kIte && input < ite::kLimitedVoltageInputs) {

@@ -3,8 +3,8 @@
 #include "monitor/boards/board_tables.h"
 #include "monitor/chip/superio.h"
 #include "monitor/program.h"
-#include "monitor/startup/exit_status.h"
 #include "monitor/resources/strings.h"
+#include "monitor/startup/exit_status.h"
 
 namespace veltrix::monitor {
 namespace {
@@ -73,7 +73,8 @@ void ApplySensorSetup(Program& program) {
       // VBAT converted and all three temperature inputs as thermistors (the diode type is set
       // to its power-on value).
       WriteMonitorRegister(program, winbond::kDiodeSelect.reg, winbond::kDiodePentiumAll);
-      value = static_cast<std::uint8_t>((current & winbond::kVbatMonitorEnable) | winbond::kVbatMonitorEnable);
+      value =
+          static_cast<std::uint8_t>((current & winbond::kVbatMonitorEnable) | winbond::kVbatMonitorEnable);
     }
     // The fans' third divisor bits cleared.
     WriteMonitorRegister(program, winbond::kVbatMonitorControl.reg, value & ~winbond::kFanDivisorBit2Mask);
@@ -83,9 +84,9 @@ void ApplySensorSetup(Program& program) {
     SelectBank(program, winbond::kVbatMonitorControl.bank);
     WriteMonitorRegister(program, winbond::kDiodeSelect.reg, 0);
     // VBAT converted, all three temperatures from diodes, the fans' third divisor bits cleared.
-    ModifyMonitorRegister(program, winbond::kVbatMonitorControl.reg, ~winbond::kFanDivisorBit2Mask,
-                          winbond::kVbatMonitorEnable | winbond::kTemp1Diode | winbond::kTemp2Diode |
-                              winbond::kTemp3Diode);
+    ModifyMonitorRegister(
+        program, winbond::kVbatMonitorControl.reg, ~winbond::kFanDivisorBit2Mask,
+        winbond::kVbatMonitorEnable | winbond::kTemp1Diode | winbond::kTemp2Diode | winbond::kTemp3Diode);
   }
 }
 

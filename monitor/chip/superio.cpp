@@ -50,11 +50,13 @@ void ExitConfigTo(std::uint16_t family, std::uint16_t port, Out out) {
 }
 
 void EnterConfig(Program& program, std::uint16_t port) {
-  EnterConfigTo(program.G().ChipFamily, port, [&](std::uint16_t p, std::uint8_t v) { Io(program).OutPortB(p, v); });
+  EnterConfigTo(program.G().ChipFamily, port,
+                [&](std::uint16_t p, std::uint8_t v) { Io(program).OutPortB(p, v); });
 }
 
 void ExitConfig(Program& program, std::uint16_t port) {
-  ExitConfigTo(program.G().ChipFamily, port, [&](std::uint16_t p, std::uint8_t v) { Io(program).OutPortB(p, v); });
+  ExitConfigTo(program.G().ChipFamily, port,
+               [&](std::uint16_t p, std::uint8_t v) { Io(program).OutPortB(p, v); });
 }
 
 std::uint8_t ReadConfigAt(Program& program, std::uint16_t port, std::uint8_t reg) {
@@ -148,7 +150,8 @@ void WriteMonitorRegister(Program& program, std::uint8_t reg, std::uint8_t value
 
 void SelectBank(Program& program, std::uint8_t bank) {
   const std::uint8_t current = ReadMonitorRegister(program, winbond::kBankSelect);
-  WriteMonitorRegister(program, winbond::kBankSelect, static_cast<std::uint8_t>((current & winbond::kHbacs) | bank));
+  WriteMonitorRegister(program, winbond::kBankSelect,
+                       static_cast<std::uint8_t>((current & winbond::kHbacs) | bank));
 }
 
 std::uint32_t ReadVendorId(Program& program) {
@@ -185,8 +188,9 @@ void StartMonitoring(Program& program) {
                            ReadMonitorRegister(program, winbond::kConfiguration) | winbond::kStart);
       break;
     case kChipFamilyIte:
-      WriteMonitorRegister(program, ite::kConfiguration,
-                           ReadMonitorRegister(program, ite::kConfiguration) | ite::kUpdateVbat | ite::kStart);
+      WriteMonitorRegister(
+          program, ite::kConfiguration,
+          ReadMonitorRegister(program, ite::kConfiguration) | ite::kUpdateVbat | ite::kStart);
       break;
     default:
       return;
@@ -214,9 +218,9 @@ void StopMonitoring(Program& program) {
 
 void RestartMonitoring(Program& program) {
   SelectBank(program, winbond::kBank0);
-  WriteMonitorRegister(program, winbond::kConfiguration,
-                       ReadMonitorRegister(program, winbond::kConfiguration) | winbond::kInitialization |
-                           winbond::kStart);
+  WriteMonitorRegister(
+      program, winbond::kConfiguration,
+      ReadMonitorRegister(program, winbond::kConfiguration) | winbond::kInitialization | winbond::kStart);
 }
 
 void SpeakerOff(Program& program) {

@@ -16,7 +16,8 @@ void ExitProgram(Program& program) {
   auto& g = program.G();
 
   // Winbond temperature offsets back to 0, on every board.
-  for (const winbond::BankedRegister reg : {winbond::kTemp1Offset, winbond::kTemp2Offset, winbond::kTemp3Offset}) {
+  for (const winbond::BankedRegister reg :
+       {winbond::kTemp1Offset, winbond::kTemp2Offset, winbond::kTemp3Offset}) {
     SelectBank(program, reg.bank);
     WriteMonitorRegister(program, reg.reg, 0);
   }

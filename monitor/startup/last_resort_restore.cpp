@@ -41,7 +41,8 @@ std::vector<platform::RestoreOp> LastResortOps(Program& program) {
   if (isWinbond && armed) {
     static_assert(winbond::kTemp1Offset.bank == winbond::kTemp3Offset.bank);
     ops.Bank(winbond::kTemp1Offset.bank);
-    for (const winbond::BankedRegister reg : {winbond::kTemp1Offset, winbond::kTemp2Offset, winbond::kTemp3Offset}) {
+    for (const winbond::BankedRegister reg :
+         {winbond::kTemp1Offset, winbond::kTemp2Offset, winbond::kTemp3Offset}) {
       ops.Monitor(reg.reg, 0);
     }
   }
@@ -65,7 +66,8 @@ std::vector<platform::RestoreOp> LastResortOps(Program& program) {
     }
     ops.Modify(kSystemControlPort, kSpeakerOffKeep, 0);  // SpeakerOff
     if (program.StartupActivatedMonitor()) {
-      for (const PortWrite& w : ConfigRegisterWrites(program, superio::kActivate, 0)) ops.Write(w.port, w.value);
+      for (const PortWrite& w : ConfigRegisterWrites(program, superio::kActivate, 0))
+        ops.Write(w.port, w.value);
     }
   }
   return ops.Take();

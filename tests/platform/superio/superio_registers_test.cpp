@@ -38,7 +38,8 @@ static_assert(Is(winbond::kChipId, 0, 0x58) && winbond::kChipIdW83627HF == 0x21 
               winbond::kChipIdW83697HF == 0x60 && winbond::kChipIdW83637HF == 0x80);
 // Fans: counts, limits, divisor fields and the third divisor bits.
 static_assert(winbond::kFanCountBase == 0x28 && winbond::kFanLimitBase == 0x3B);
-static_assert(winbond::kFanDivisor == 0x47 && winbond::kFan1DivisorMask == 0x30 && winbond::kFan2DivisorMask == 0xC0);
+static_assert(winbond::kFanDivisor == 0x47 && winbond::kFan1DivisorMask == 0x30 &&
+              winbond::kFan2DivisorMask == 0xC0);
 static_assert(winbond::kPinControl == 0x4B && winbond::kFan3DivisorMask == 0xC0);
 static_assert(Is(winbond::kVbatMonitorControl, 0, 0x5D) && winbond::kFan1DivisorBit2 == 0x20 &&
               winbond::kFan3DivisorBit2 == 0x80 && winbond::kVbatMonitorEnable == 0x01);
@@ -47,10 +48,11 @@ static_assert(Is(winbond::kPwmOut1, 0, 0x5A) && Is(winbond::kPwmOut2, 0, 0x5B));
 static_assert(winbond::kPwm1Duty == 0x01 && winbond::kPwm2Duty == 0x03 && winbond::kPwm3Duty == 0x11);
 // Voltages, temperatures, limits.
 static_assert(winbond::kVoltageBase == 0x20 && winbond::kTemp1 == 0x27);
-static_assert(winbond::kVoltageHighLimitBase + 2 * 6 == 0x37 && winbond::kVoltageLowLimitBase + 2 * 6 == 0x38);
+static_assert(winbond::kVoltageHighLimitBase + 2 * 6 == 0x37 &&
+              winbond::kVoltageLowLimitBase + 2 * 6 == 0x38);
 static_assert(winbond::kTemp1Over == 0x39 && winbond::kTemp1Hysteresis == 0x3A);
-static_assert(Is(winbond::k5Vsb, 5, 0x50) && Is(winbond::kVbat, 5, 0x51) && Is(winbond::k5VsbHighLimit, 5, 0x54) &&
-              Is(winbond::kVbatLowLimit, 5, 0x57));
+static_assert(Is(winbond::k5Vsb, 5, 0x50) && Is(winbond::kVbat, 5, 0x51) &&
+              Is(winbond::k5VsbHighLimit, 5, 0x54) && Is(winbond::kVbatLowLimit, 5, 0x57));
 static_assert(winbond::kTemp2Bank == 1 && winbond::kTemp3Bank == 2 && winbond::kTempHigh == 0x50 &&
               winbond::kTempOverHigh == 0x55 && winbond::kTempHysteresisHigh == 0x53);
 static_assert(Is(winbond::kTemp1Offset, 4, 0x54) && Is(winbond::kTemp3Offset, 4, 0x56));
@@ -133,8 +135,8 @@ TEST(RegisterNames, ReadARealW83627HfAsItsDataSheetDescribes) {
 }
 
 TEST(RegisterNames, ReadRealIteMonitorsAsTheirDataSheetDescribes) {
-  for (const char* file : {"it8712f-evenflow.dump", "it8705f-ruik.dump", "it8705f-sewitt.dump",
-                           "it8712f-edhel-nopwm.dump"}) {
+  for (const char* file :
+       {"it8712f-evenflow.dump", "it8705f-ruik.dump", "it8705f-sewitt.dump", "it8712f-edhel-nopwm.dump"}) {
     SCOPED_TRACE(file);
     const sim::DumpTable t = FirstTable(file);
     EXPECT_EQ(At(t, ite::kVendorId), ite::kVendorIdValue);
@@ -163,7 +165,8 @@ TEST(RegisterNames, ReadRealIteConfigurationSpaces) {
     EXPECT_EQ(At(t, superio::kChipIdByte1) << 8 | At(t, superio::kChipIdByte2), id);
     EXPECT_EQ(At(t, superio::kLogicalDeviceSelect), ite::kMonitorDevice);
     EXPECT_EQ(At(t, superio::kActivate) & superio::kActivateBit, superio::kActivateBit);
-    const auto base = static_cast<std::uint16_t>(At(t, superio::kBaseAddressHigh) << 8 | At(t, superio::kBaseAddressLow));
+    const auto base =
+        static_cast<std::uint16_t>(At(t, superio::kBaseAddressHigh) << 8 | At(t, superio::kBaseAddressLow));
     EXPECT_EQ(superio::MonitorIndexPort(base), 0x295);
   }
 }
