@@ -28,8 +28,7 @@ constexpr std::uint8_t EntryKeyLast(std::uint16_t configPort) {
 inline constexpr std::uint8_t kReturnToWaitForKey = 0x02;
 
 inline constexpr std::uint8_t kMonitorDevice = 0x04;  // logical device 4: Environment Controller
-// Chip ID bytes 1 and 2 (0x20, 0x21) and Chip Version (0x22).
-inline constexpr std::uint8_t kChipVersion = 0x22;
+// Chip ID bytes 1 and 2 (0x20, 0x21).
 inline constexpr std::uint16_t kChipIdIT8705F = 0x8705;
 inline constexpr std::uint16_t kChipIdIT8712F = 0x8712;
 // The environment controller's PME direct-access base (MSB, LSB).
@@ -75,7 +74,6 @@ inline constexpr std::uint8_t kFanTachEnableMask = 0x70;  //   bits 6..4: tachom
 inline constexpr std::uint8_t kFan1TachEnable = 0x10;
 
 inline constexpr std::uint8_t kFanControl = 0x14;          // FAN_CTL Control
-inline constexpr std::uint8_t kFanOnMask = 0x07;           //   bits 2..0: output n on (ON/OFF mode)
 inline constexpr std::uint8_t kPwmClock12MHz = 0x20;       //   bits 6..4 = 010: PWM base clock 12 MHz
 inline constexpr std::uint8_t kPolarityActiveHigh = 0x80;  //   bit 7: outputs active high
 

@@ -5,8 +5,8 @@
 // address. The family headers (winbond_registers.h, ite_registers.h) add the entry keys, the
 // id values and the hardware-monitor registers.
 //
-// Every register is named once here; the program (monitor/) and the simulated chips (sim/)
-// both use these names. Names follow the chips' data sheets; the comment gives the data
+// Every register is named once, in these three headers; the program (monitor/) and the
+// simulated chips (sim/) both use the names. Names follow the chips' data sheets; the comment gives the data
 // sheet's wording where the name shortens it.
 #include <cstddef>
 #include <cstdint>

@@ -63,8 +63,8 @@ inline constexpr std::uint8_t kVrm9Scaling = 0x01;  // bit 0: in0 counts 4.88 mV
 
 // ---- hardware monitor: value RAM 0x20..0x3F ------------------------------------------------------
 
-inline constexpr std::uint8_t kVoltageBase =
-    0x20;  // in0..in6 (VCOREA, VINR0, +3.3VIN, +5VIN, +12VIN, -12VIN, -5VIN)
+// in0..in6: VCOREA, VINR0, +3.3VIN, +5VIN, +12VIN, -12VIN, -5VIN.
+inline constexpr std::uint8_t kVoltageBase = 0x20;
 inline constexpr int kBank0VoltageInputs = 7;                // in7 and in8 are in bank 5
 inline constexpr std::uint8_t kTemp1 = 0x27;                 // temperature sensor 1, signed whole degrees
 inline constexpr std::uint8_t kFanCountBase = 0x28;          // FAN1..FAN3 count readings
@@ -78,7 +78,6 @@ inline constexpr std::uint8_t kFanLimitBase = 0x3B;          // FAN1..FAN3 fan c
 
 inline constexpr std::uint8_t kConfiguration = 0x40;          // Configuration Register
 inline constexpr std::uint8_t kStart = 0x01;                  //   bit 0: START, monitoring on
-inline constexpr std::uint8_t kIntClear = 0x08;               //   bit 3: INT_Clear
 inline constexpr std::uint8_t kInitialization = 0x80;         //   bit 7: INITIALIZATION, power-on values
 inline constexpr std::uint8_t kConfigurationWritable = 0x0B;  // START, SMI# enable, INT_Clear
 
@@ -95,7 +94,8 @@ inline constexpr std::uint8_t kFan1DivisorMask = 0x30;  //   bits 5..4: fan 1 di
 inline constexpr std::uint8_t kFan2DivisorMask = 0xC0;  //   bits 7..6: fan 2 divisor bits 1..0
 inline constexpr int kFan1DivisorShift = 4;
 inline constexpr int kFan2DivisorShift = 6;
-inline constexpr std::uint8_t kFan1Divisor4 = 0x20;  // divisor bits 1..0 = 10: with bit 2 clear, divide by 4
+// Divisor bits 1..0 = 10: with bit 2 clear, divide by 4.
+inline constexpr std::uint8_t kFan1Divisor4 = 0x20;
 inline constexpr std::uint8_t kFan2Divisor4 = 0x80;
 
 inline constexpr std::uint8_t kSerialBusAddress = 0x48;
@@ -127,8 +127,8 @@ inline constexpr BankedRegister kBeepControl1{kBank0, 0x56};  // BEEP Control Re
 inline constexpr BankedRegister kBeepControl2{kBank0, 0x57};  // BEEP Control Register 2
 inline constexpr std::uint8_t kBeepControl2Mask = 0x3F;       //   bits 0..5: in4, in5, in6, fan3, case, temp3
 inline constexpr std::uint8_t kGlobalBeepEnable = 0x80;       //   bit 7: global beep enable
-inline constexpr std::uint8_t kBeepControl2Writable =
-    kBeepControl2Mask | kGlobalBeepEnable;  // bit 6 reserved
+// Bit 6 is reserved.
+inline constexpr std::uint8_t kBeepControl2Writable = kBeepControl2Mask | kGlobalBeepEnable;
 
 inline constexpr BankedRegister kChipId{kBank0, 0x58};  // Chip ID
 inline constexpr std::uint8_t kChipIdW83627HF = 0x21;
@@ -136,7 +136,8 @@ inline constexpr std::uint8_t kChipIdW83697HF = 0x60;
 inline constexpr std::uint8_t kChipIdW83637HF = 0x80;
 
 inline constexpr BankedRegister kDiodeSelect{kBank0, 0x59};  // Diode Selection Register
-inline constexpr std::uint8_t kDiodePentiumAll = 0x70;  // bits 4..6: all three diodes of the Pentium II type
+// Bits 4..6: the diodes of all three sensors are of the Pentium II type (power-on value).
+inline constexpr std::uint8_t kDiodePentiumAll = 0x70;
 
 inline constexpr BankedRegister kPwmOut1{kBank0, 0x5A};         // W83627HF PWMOUT1 duty, 0xFF = 100 %
 inline constexpr BankedRegister kPwmOut2{kBank0, 0x5B};         // W83627HF PWMOUT2 duty
@@ -145,7 +146,8 @@ inline constexpr std::uint8_t kPwmClockSelectWritable = 0x77;
 
 inline constexpr BankedRegister kVbatMonitorControl{kBank0, 0x5D};  // VBAT Monitor Control
 inline constexpr std::uint8_t kVbatMonitorEnable = 0x01;            //   bit 0: convert VBAT
-inline constexpr std::uint8_t kTemp1Diode = 0x02;  //   bits 1..3: sensor n is a diode (else a thermistor)
+// Bits 1..3: temperature sensor 1..3 is a diode (else a thermistor).
+inline constexpr std::uint8_t kTemp1Diode = 0x02;
 inline constexpr std::uint8_t kTemp2Diode = 0x04;
 inline constexpr std::uint8_t kTemp3Diode = 0x08;
 inline constexpr std::uint8_t kFan1DivisorBit2 = 0x20;  //   bits 5..7: fan 1..3 divisor bit 2
