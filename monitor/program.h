@@ -12,6 +12,8 @@
 #include "platform/portio/last_resort.h"
 #include "platform/portio/port_io.h"
 #include "platform/registry/registry.h"
+#include "platform/superio/ite_registers.h"
+#include "platform/superio/winbond_registers.h"
 #include "platform/system/system.h"
 
 namespace veltrix::platform {
@@ -47,14 +49,17 @@ struct ProgramEnded {
 inline constexpr std::uint16_t kChipFamilyWinbond = 1;
 inline constexpr std::uint16_t kChipFamilyIte = 2;
 
-inline constexpr std::uint32_t kChipW83627HF = 0x21;
-inline constexpr std::uint32_t kChipW83697HF = 0x60;
-inline constexpr std::uint32_t kChipW83637HF = 0x80;
-inline constexpr std::uint32_t kChipIT8705F = 0x8C;
-inline constexpr std::uint32_t kChipIT8712F = 0x99;
+// ChipId: Winbond the monitor's chip id register; ITE the sum of the configuration space's two
+// chip id bytes (0x87 + 0x05, 0x87 + 0x12).
+inline constexpr std::uint32_t kChipW83627HF = winbond::kChipIdW83627HF;
+inline constexpr std::uint32_t kChipW83697HF = winbond::kChipIdW83697HF;
+inline constexpr std::uint32_t kChipW83637HF = winbond::kChipIdW83637HF;
+inline constexpr std::uint32_t kChipIT8705F = (ite::kChipIdIT8705F >> 8) + (ite::kChipIdIT8705F & 0xFF);
+inline constexpr std::uint32_t kChipIT8712F = (ite::kChipIdIT8712F >> 8) + (ite::kChipIdIT8712F & 0xFF);
+static_assert(kChipIT8705F == 0x8C && kChipIT8712F == 0x99);
 
-inline constexpr std::uint32_t kVendorWinbond = 0x5CA3;
-inline constexpr std::uint32_t kVendorIte = 0x90;
+inline constexpr std::uint32_t kVendorWinbond = winbond::kVendorIdValue;
+inline constexpr std::uint32_t kVendorIte = ite::kVendorIdValue;
 
 // The application title used by start-up boxes.
 inline constexpr const char* kAppTitle = "Veltrix";
@@ -69,7 +74,7 @@ struct Globals {
   std::uint16_t PmBase = 0x4000;
   std::uint16_t ConfigPort = 0;
   std::uint16_t SavedActivation = 0;
-  std::uint16_t HmIndexPort = 0x295;
+  std::uint16_t HmIndexPort = superio::MonitorIndexPort(superio::kUsualMonitorBase);
   std::uint32_t VendorId = 0;
   std::uint32_t ChipId = 0;
   std::int16_t FirstBoot = 0;  // -1 true, 0 false

@@ -13,12 +13,10 @@
 namespace veltrix::monitor {
 namespace {
 
-constexpr std::uint16_t kIntelStatusOffset = 0x66;     // from PmBase; bit 0 = intrusion latched
-constexpr std::uint16_t kViaStatusOffset = 0x20;       // from PmBase; bit 6 reads 0 once opened
-constexpr std::uint16_t kNvidiaStatusPort = 0x4444;    // bit 2 = intrusion latched
-constexpr std::uint8_t kWinbondStatusRegister = 0x42;  // bank 0, bit 4 = case opened
-constexpr std::uint8_t kWinbondClearRegister = 0x46;   // bank 0, bit 7 clears the latch
-constexpr std::uint16_t kNvidiaArmPort = 0x4449;       // PrepareChassisSensor's latch arming
+constexpr std::uint16_t kIntelStatusOffset = 0x66;   // from PmBase; bit 0 = intrusion latched
+constexpr std::uint16_t kViaStatusOffset = 0x20;     // from PmBase; bit 6 reads 0 once opened
+constexpr std::uint16_t kNvidiaStatusPort = 0x4444;  // bit 2 = intrusion latched
+constexpr std::uint16_t kNvidiaArmPort = 0x4449;     // PrepareChassisSensor's latch arming
 
 std::uint16_t PmPort(Program& program, std::uint16_t offset) {
   return static_cast<std::uint16_t>(program.G().PmBase + offset);
@@ -73,15 +71,15 @@ bool Monitored(Program& program) {
 
 void DetectVia(Program& program) {
   if (!Monitored(program)) return;
-  SelectBank(program, 0);
+  SelectBank(program, winbond::kBank0);
   const std::uint8_t status = program.Port().InPortB(PmPort(program, kViaStatusOffset));
   Report(program, (status & 0x40) == 0);
 }
 
 void DetectWinbond(Program& program) {
   if (!Monitored(program)) return;
-  SelectBank(program, 0);
-  Report(program, (ReadMonitorRegister(program, kWinbondStatusRegister) & 0x10) != 0);
+  SelectBank(program, winbond::kBank0);
+  Report(program, (ReadMonitorRegister(program, winbond::kInterruptStatus2) & winbond::kCaseOpenStatus) != 0);
 }
 
 }  // namespace
@@ -161,11 +159,11 @@ void ClearChassisFlag(Program& program, boards::ChassisMethod method) {
       port.OutPortB(PmPort(program, kViaStatusOffset), 0x40);
       break;
     case boards::ChassisMethod::kWinbond: {
-      SelectBank(program, 0);
-      const auto value =
-          static_cast<std::uint8_t>(ReadMonitorRegister(program, kWinbondClearRegister) | 0x80);
-      WriteMonitorRegister(program, kWinbondClearRegister, value);
-      WriteMonitorRegister(program, kWinbondClearRegister, value);
+      SelectBank(program, winbond::kBank0);
+      const auto value = static_cast<std::uint8_t>(ReadMonitorRegister(program, winbond::kChassisClear) |
+                                                   winbond::kClearCaseOpen);
+      WriteMonitorRegister(program, winbond::kChassisClear, value);
+      WriteMonitorRegister(program, winbond::kChassisClear, value);
       break;
     }
     case boards::ChassisMethod::kNone:

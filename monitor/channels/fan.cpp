@@ -18,28 +18,35 @@ constexpr const char* kFanOff = "fan off";
 constexpr const char* kFanStopText = "fan stop";
 
 std::uint8_t CountRegister(std::uint16_t family, int fan) {
-  return static_cast<std::uint8_t>((family == kChipFamilyWinbond ? 0x28 : 0x0D) + fan);
+  return static_cast<std::uint8_t>(
+      (family == kChipFamilyWinbond ? winbond::kFanCountBase : ite::kFanCountBase) + fan);
 }
 std::uint8_t LimitRegister(std::uint16_t family, int fan) {
-  return static_cast<std::uint8_t>((family == kChipFamilyWinbond ? 0x3B : 0x10) + fan);
+  return static_cast<std::uint8_t>(
+      (family == kChipFamilyWinbond ? winbond::kFanLimitBase : ite::kFanLimitBase) + fan);
 }
 
 // The clock divisor the chip counts fan `fan` with, as its divisor registers hold it now.
-// Winbond: two bits in 0x47 (fans 0, 1) or 0x4B (fan 2) and a third bit in 0x5D; ITE: three
-// bits each for fans 0 and 1 in 0x0B, one bit (2 or 8) for fan 2.
+// Winbond: two bits in the fan divisor register (fans 0, 1) or the pin control register (fan 2)
+// and a third bit in VBAT monitor control; ITE: three bits each for fans 0 and 1, one bit (2 or
+// 8) for fan 2.
 std::int16_t DivisorOnChip(Program& program, int fan) {
   int n = 0;
   if (program.G().ChipFamily == kChipFamilyWinbond) {
-    SelectBank(program, 0);
-    const std::uint8_t low =
-        fan == 2 ? ReadMonitorRegister(program, 0x4B) : ReadMonitorRegister(program, 0x47);
-    const int shift = fan == 0 ? 4 : 6;
-    const int third = (ReadMonitorRegister(program, 0x5D) >> (5 + fan)) & 1;
+    SelectBank(program, winbond::kVbatMonitorControl.bank);
+    const std::uint8_t low = fan == 2 ? ReadMonitorRegister(program, winbond::kPinControl)
+                                      : ReadMonitorRegister(program, winbond::kFanDivisor);
+    // The third fan's bits sit in the pin control register where the second fan's sit in the
+    // fan divisor register.
+    static_assert(winbond::kFan3DivisorShift == winbond::kFan2DivisorShift);
+    const int shift = fan == 0 ? winbond::kFan1DivisorShift : winbond::kFan2DivisorShift;
+    const std::uint8_t r5d = ReadMonitorRegister(program, winbond::kVbatMonitorControl.reg);
+    const int third = (r5d >> (winbond::kFanDivisorBit2Shift + fan)) & 1;
     n = ((low >> shift) & 3) | (third << 2);
   } else {
-    const std::uint8_t r0b = ReadMonitorRegister(program, 0x0B);
-    if (fan == 2) return (r0b & 0x40) != 0 ? 8 : 2;
-    n = fan == 0 ? (r0b & 7) : ((r0b >> 3) & 7);
+    const std::uint8_t r0b = ReadMonitorRegister(program, ite::kFanDivisor);
+    if (fan == 2) return (r0b & ite::kFan3Divisor8) != 0 ? 8 : 2;
+    n = fan == 0 ? (r0b & ite::kFan1DivisorMask) : ((r0b & ite::kFan2DivisorMask) >> ite::kFan2DivisorShift);
   }
   return static_cast<std::int16_t>(1 << n);
 }
@@ -62,21 +69,24 @@ double frmdoctor::FanRpm(int fan, std::uint8_t count) const {
 void frmdoctor::Init_Fan_Items() {
   const auto& g = program_.G();
   if (g.ChipFamily == kChipFamilyWinbond) {
-    SelectBank(program_, 0);
-    WriteMonitorRegister(program_, 0x5C, 0);
-    // Divisor 4 for fans 1 and 2 (bits 5..4 and 7..6 = 10), and for fan 3 (0x4B bits 7..6).
-    const std::uint8_t r47 = ReadMonitorRegister(program_, 0x47);
-    WriteMonitorRegister(program_, 0x47, static_cast<std::uint8_t>((((r47 & 0xCF) | 0x20) & 0x3F) | 0x80));
-    const std::uint8_t r4b = ReadMonitorRegister(program_, 0x4B);
-    WriteMonitorRegister(program_, 0x4B, static_cast<std::uint8_t>((r4b & 0x3F) | 0x80));
+    SelectBank(program_, winbond::kPwmClockSelect.bank);
+    WriteMonitorRegister(program_, winbond::kPwmClockSelect.reg, 0);
+    // Divisor 4 for fans 1 and 2 (bits 5..4 and 7..6 = 10), and for fan 3 (pin control bits 7..6).
+    const std::uint8_t r47 = ReadMonitorRegister(program_, winbond::kFanDivisor);
+    WriteMonitorRegister(
+        program_, winbond::kFanDivisor,
+        static_cast<std::uint8_t>((r47 & ~(winbond::kFan1DivisorMask | winbond::kFan2DivisorMask)) |
+                                  winbond::kFan1Divisor4 | winbond::kFan2Divisor4));
+    const std::uint8_t r4b = ReadMonitorRegister(program_, winbond::kPinControl);
+    WriteMonitorRegister(
+        program_, winbond::kPinControl,
+        static_cast<std::uint8_t>((r4b & ~winbond::kFan3DivisorMask) | winbond::kFan3Divisor4));
     // The divisors' third bit: clear, so the two-bit fields above are the whole divisor.
-    const std::uint8_t r5d = ReadMonitorRegister(program_, 0x5D);
-    WriteMonitorRegister(program_, 0x5D, static_cast<std::uint8_t>(r5d & 0x1F));
+    const std::uint8_t r5d = ReadMonitorRegister(program_, winbond::kVbatMonitorControl.reg);
+    WriteMonitorRegister(program_, winbond::kVbatMonitorControl.reg,
+                         static_cast<std::uint8_t>(r5d & ~winbond::kFanDivisorBit2Mask));
   } else if (g.ChipFamily == kChipFamilyIte) {
-    const bool onOff = boards::UsesAlternativeIteFanSetup(g.ModelName);
-    WriteMonitorRegister(program_, 0x13, onOff ? 0x70 : 0x77);
-    WriteMonitorRegister(program_, 0x14, onOff ? 0x00 : 0xA0);
-    WriteMonitorRegister(program_, 0x0B, 0x52);
+    SetUpIteFans(program_);
   }
   // Speeds and limits are computed with the divisor the chip now counts with; a stored
   // Fan_Divisor that says otherwise is replaced (and saved so by the next "Save").
@@ -85,7 +95,7 @@ void frmdoctor::Init_Fan_Items() {
   }
   for (int j = 0; j < kFanCount; ++j) {
     updFanLoLimit[j].Enabled = true;
-    if (g.ChipFamily == kChipFamilyWinbond) SelectBank(program_, 0);
+    if (g.ChipFamily == kChipFamilyWinbond) SelectBank(program_, winbond::kBank0);
     const std::uint8_t count = ReadMonitorRegister(program_, CountRegister(g.ChipFamily, j));
     const int divisor = FanChannel[j].Fan_Divisor;
     std::uint8_t written = 0;
@@ -107,7 +117,7 @@ void frmdoctor::Init_Fan_Items() {
       lblFanLoLimit[j].Caption = LimitRpmText(divisor, limit);
       written = static_cast<std::uint8_t>(limit & 0xFF);
     }
-    if (g.ChipFamily == kChipFamilyWinbond) SelectBank(program_, 0);
+    if (g.ChipFamily == kChipFamilyWinbond) SelectBank(program_, winbond::kBank0);
     WriteMonitorRegister(program_, LimitRegister(g.ChipFamily, j), written);
   }
 }
@@ -117,7 +127,7 @@ void frmdoctor::ProcessFan() {
   for (int j = 0; j < kFanCount; ++j) {
     const int item = kFirstFanItem + j;
     if (WEnable[item] != 1) continue;
-    if (family == kChipFamilyWinbond) SelectBank(program_, 0);
+    if (family == kChipFamilyWinbond) SelectBank(program_, winbond::kBank0);
     const std::uint8_t count = ReadMonitorRegister(program_, CountRegister(family, j));
     if (count == 0) return;  // no speed can be computed from 0; try again next tick
     const std::uint8_t output = ReadFanOutput(program_, static_cast<std::int16_t>(j));
@@ -208,7 +218,7 @@ void frmdoctor::SetProgressForFanSpeed(int fan, std::uint8_t count) {
 void frmdoctor::ProcessCPUFanFirst() {
   if (WEnable[kFirstFanItem] != 1) return;
   const std::uint16_t family = program_.G().ChipFamily;
-  if (family == kChipFamilyWinbond) SelectBank(program_, 0);
+  if (family == kChipFamilyWinbond) SelectBank(program_, winbond::kBank0);
   const std::uint8_t count = ReadMonitorRegister(program_, CountRegister(family, 0));
   prbFanSpeed[0].Value = 255 - count;
   if (count != 255) return;
@@ -231,7 +241,7 @@ void frmdoctor::updFanLoLimit_Change(int j) {
   FanChannel[j].Fan_Limit = static_cast<std::int16_t>(255 - v);
   lblFanLoLimit[j].Caption = LimitRpmText(FanChannel[j].Fan_Divisor, 255 - v);
   const std::uint16_t family = program_.G().ChipFamily;
-  if (family == kChipFamilyWinbond) SelectBank(program_, 0);
+  if (family == kChipFamilyWinbond) SelectBank(program_, winbond::kBank0);
   WriteMonitorRegister(program_, LimitRegister(family, j), static_cast<std::uint8_t>((255 - v) & 0xFF));
 }
 

@@ -32,6 +32,10 @@ std::uint8_t OutputByte(float value) {
   return static_cast<std::uint8_t>(v & 0xFF);
 }
 
+// What SetFanSpeed keeps of the ITE fan divisor register.
+constexpr std::uint8_t kIteKeepForFan0 = 0xF2;
+constexpr std::uint8_t kIteKeepForFan1And2 = 0x5F;
+
 void ShowInvalidFan(Program& program) {
   program.Sys().MsgBox("Invalid Fan number !", platform::vbOKOnly | platform::vbCritical, "Error");
 }
@@ -56,24 +60,30 @@ void SetFanSpeed(Program& program, std::int16_t fan, std::int16_t percent) {
       ShowInvalidFan(program);
       return;
     }
-    SelectBank(program, 0);
-    const std::uint8_t r47 = ReadMonitorRegister(program, 0x47);
+    // Divisor 4: the fan's two bits in the fan divisor register 10, its third bit clear.
+    SelectBank(program, winbond::kVbatMonitorControl.bank);
+    const std::uint8_t r47 = ReadMonitorRegister(program, winbond::kFanDivisor);
     if (fan == 0) {
-      WriteMonitorRegister(program, 0x47, static_cast<std::uint8_t>((r47 & 0xCF) | 0x20));
-      const std::uint8_t r5d = ReadMonitorRegister(program, 0x5D);
-      WriteMonitorRegister(program, 0x5D, static_cast<std::uint8_t>(r5d & 0xDF));
+      WriteMonitorRegister(
+          program, winbond::kFanDivisor,
+          static_cast<std::uint8_t>((r47 & ~winbond::kFan1DivisorMask) | winbond::kFan1Divisor4));
+      const std::uint8_t r5d = ReadMonitorRegister(program, winbond::kVbatMonitorControl.reg);
+      WriteMonitorRegister(program, winbond::kVbatMonitorControl.reg,
+                           static_cast<std::uint8_t>(r5d & ~winbond::kFan1DivisorBit2));
     } else {
-      WriteMonitorRegister(program, 0x47, static_cast<std::uint8_t>((r47 & 0x3F) | 0x80));
-      const std::uint8_t r5d = ReadMonitorRegister(program, 0x5D);
-      WriteMonitorRegister(program, 0x5D, static_cast<std::uint8_t>(r5d & 0xBF));
+      WriteMonitorRegister(
+          program, winbond::kFanDivisor,
+          static_cast<std::uint8_t>((r47 & ~winbond::kFan2DivisorMask) | winbond::kFan2Divisor4));
+      const std::uint8_t r5d = ReadMonitorRegister(program, winbond::kVbatMonitorControl.reg);
+      WriteMonitorRegister(program, winbond::kVbatMonitorControl.reg,
+                           static_cast<std::uint8_t>(r5d & ~winbond::kFan2DivisorBit2));
     }
     main.FanChannel[static_cast<std::size_t>(fan)].Fan_Divisor = 4;
     const std::uint8_t value = OutputByte(FanPercentToOutput(program, percent));
-    if (g.ChipId == kChipW83627HF) {
-      WriteMonitorRegister(program, fan == 0 ? 0x5A : 0x5B, value);
-      program.NoteFanOutputChanged(fan);
-    } else if (g.ChipId == kChipW83697HF || g.ChipId == kChipW83637HF) {
-      WriteMonitorRegister(program, fan == 0 ? 0x01 : 0x03, value);
+    // Bank 0 is still selected for the W83627HF's PWM registers.
+    static_assert(winbond::kPwmOut1.bank == winbond::kVbatMonitorControl.bank);
+    if (const std::uint8_t reg = FanOutputRegister(program, fan); reg != 0) {
+      WriteMonitorRegister(program, reg, value);
       program.NoteFanOutputChanged(fan);
     }
   } else if (g.ChipFamily == kChipFamilyIte) {
@@ -81,33 +91,53 @@ void SetFanSpeed(Program& program, std::int16_t fan, std::int16_t percent) {
       ShowInvalidFan(program);
       return;
     }
-    const std::uint8_t old = ReadMonitorRegister(program, 0x0B);
-    const std::uint8_t control[] = {static_cast<std::uint8_t>((old & 0xF2) | 0x02),
-                                    static_cast<std::uint8_t>((old & 0x5F) | 0x10),
-                                    static_cast<std::uint8_t>((old & 0x5F) | 0x40)};
-    WriteMonitorRegister(program, 0x0B, control[fan]);
+    // Divisor 4 for fans 0 and 1, 8 for fan 2. The kept bits are not exactly the other fields:
+    // fan 0 also clears bit 3 (of fan 1's field), fan 1 keeps bit 3 of its own field, fan 2
+    // clears bit 5 (of fan 1's field), fans 1 and 2 clear bit 7. From the divisors SetUpIteFans
+    // writes, each gives the same value as exact fields would.
+    const std::uint8_t old = ReadMonitorRegister(program, ite::kFanDivisor);
+    const std::uint8_t control[] = {
+        static_cast<std::uint8_t>((old & kIteKeepForFan0) | ite::kFan1Divisor4),
+        static_cast<std::uint8_t>((old & kIteKeepForFan1And2) | ite::kFan2Divisor4),
+        static_cast<std::uint8_t>((old & kIteKeepForFan1And2) | ite::kFan3Divisor8)};
+    WriteMonitorRegister(program, ite::kFanDivisor, control[fan]);
     main.FanChannel[static_cast<std::size_t>(fan)].Fan_Divisor = fan == 2 ? 8 : 4;
-    WriteMonitorRegister(program, static_cast<std::uint8_t>(0x15 + fan),
+    WriteMonitorRegister(program, static_cast<std::uint8_t>(ite::kPwmControlBase + fan),
                          OutputByte(FanPercentToOutput(program, percent)));
     program.NoteFanOutputChanged(fan);
   }
 }
 
+void SetUpIteFans(Program& program) {
+  const bool onOff = boards::UsesAlternativeIteFanSetup(program.G().ModelName);
+  WriteMonitorRegister(program, ite::kFanMainControl,
+                       onOff ? ite::kFanTachEnableMask : ite::kFanTachEnableMask | ite::kFanPwmModeMask);
+  WriteMonitorRegister(program, ite::kFanControl,
+                       onOff ? 0x00 : ite::kPolarityActiveHigh | ite::kPwmClock12MHz);
+  WriteMonitorRegister(program, ite::kFanDivisor,
+                       ite::kFan3Divisor8 | ite::kFan2Divisor4 | ite::kFan1Divisor4);
+}
+
 std::uint8_t FanOutputRegister(Program& program, std::int16_t fan) {
   const std::uint32_t chip = program.G().ChipId;
-  if (program.G().ChipFamily == kChipFamilyIte) return fan >= 0 && fan <= 2 ? 0x15 + fan : 0;
+  if (program.G().ChipFamily == kChipFamilyIte) {
+    return fan >= 0 && fan <= 2 ? static_cast<std::uint8_t>(ite::kPwmControlBase + fan) : 0;
+  }
   if (fan != 0 && fan != 1) return 0;
-  if (chip == kChipW83627HF) return fan == 0 ? 0x5A : 0x5B;
-  if (chip == kChipW83697HF || chip == kChipW83637HF) return fan == 0 ? 0x01 : 0x03;
+  if (chip == kChipW83627HF) return fan == 0 ? winbond::kPwmOut1.reg : winbond::kPwmOut2.reg;
+  if (chip == kChipW83697HF || chip == kChipW83637HF)
+    return fan == 0 ? winbond::kPwm1Duty : winbond::kPwm2Duty;
   return 0;
 }
 
 std::uint8_t ReadFanOutput(Program& program, std::int16_t fan) {
   const std::uint32_t chip = program.G().ChipId;
   std::uint8_t reg = 0;
-  if (chip == kChipW83627HF) reg = fan == 0 ? 0x5A : 0x5B;
-  if (chip == kChipW83697HF || chip == kChipW83637HF) reg = fan == 0 ? 0x01 : 0x03;
-  if (chip == kChipIT8705F || chip == kChipIT8712F) reg = fan == 0 ? 0x15 : 0x16;
+  if (chip == kChipW83627HF) reg = fan == 0 ? winbond::kPwmOut1.reg : winbond::kPwmOut2.reg;
+  if (chip == kChipW83697HF || chip == kChipW83637HF)
+    reg = fan == 0 ? winbond::kPwm1Duty : winbond::kPwm2Duty;
+  if (chip == kChipIT8705F || chip == kChipIT8712F)
+    reg = static_cast<std::uint8_t>(ite::kPwmControlBase + fan);
   if (reg == 0 || (fan != 0 && fan != 1)) return 0;
   return ReadMonitorRegister(program, reg);
 }
@@ -133,13 +163,20 @@ void MeasureFullSpeedRpm(Program& program) {
     return RoundHalfEven16(main.FanRpm(fan, count));
   };
   if (g.ChipFamily == kChipFamilyWinbond) {
-    SelectBank(program, 0);
-    const std::uint8_t r47 = ReadMonitorRegister(program, 0x47);
-    WriteMonitorRegister(program, 0x47, static_cast<std::uint8_t>((r47 & 0x0F) | 0xA0));
-    const std::uint8_t r4b = ReadMonitorRegister(program, 0x4B);
-    WriteMonitorRegister(program, 0x4B, static_cast<std::uint8_t>((r4b & 0x3F) | 0x80));
+    // The two low divisor bits of every fan 10 (the third bits stay as they are).
+    SelectBank(program, winbond::kBank0);
+    const std::uint8_t r47 = ReadMonitorRegister(program, winbond::kFanDivisor);
+    WriteMonitorRegister(
+        program, winbond::kFanDivisor,
+        static_cast<std::uint8_t>((r47 & ~(winbond::kFan1DivisorMask | winbond::kFan2DivisorMask)) |
+                                  winbond::kFan1Divisor4 | winbond::kFan2Divisor4));
+    const std::uint8_t r4b = ReadMonitorRegister(program, winbond::kPinControl);
+    WriteMonitorRegister(
+        program, winbond::kPinControl,
+        static_cast<std::uint8_t>((r4b & ~winbond::kFan3DivisorMask) | winbond::kFan3Divisor4));
     for (int fan = 0; fan < kFanCount; ++fan) {
-      const std::uint8_t count = ReadMonitorRegister(program, static_cast<std::uint8_t>(0x28 + fan));
+      const std::uint8_t count =
+          ReadMonitorRegister(program, static_cast<std::uint8_t>(winbond::kFanCountBase + fan));
       if (count != 255 && full[fan] == 0) {
         full[fan] = rpmOf(fan, count);
       } else if (count == 255 && ReadFanOutput(program, static_cast<std::int16_t>(fan)) == 0) {
@@ -147,13 +184,11 @@ void MeasureFullSpeedRpm(Program& program) {
       }
     }
   } else if (g.ChipFamily == kChipFamilyIte) {
-    const bool onOff = boards::UsesAlternativeIteFanSetup(g.ModelName);
-    WriteMonitorRegister(program, 0x13, onOff ? 0x70 : 0x77);
-    WriteMonitorRegister(program, 0x14, onOff ? 0x00 : 0xA0);
-    WriteMonitorRegister(program, 0x0B, 0x52);
+    SetUpIteFans(program);
     for (int fan = 0; fan < kFanCount; ++fan) {
       main.updFanLoLimit[fan].Enabled = true;
-      const std::uint8_t count = ReadMonitorRegister(program, static_cast<std::uint8_t>(0x0D + fan));
+      const std::uint8_t count =
+          ReadMonitorRegister(program, static_cast<std::uint8_t>(ite::kFanCountBase + fan));
       if (count != 255) {
         full[fan] = rpmOf(fan, count);
       } else if (ReadFanOutput(program, static_cast<std::int16_t>(fan)) == 0) {

@@ -19,6 +19,10 @@ float FanPercentToOutput(Program& program, std::int16_t percent);
 // 8) kept in Fan_Divisor. Another fan number shows "Invalid Fan number !" and writes nothing.
 void SetFanSpeed(Program& program, std::int16_t fan, std::int16_t percent);
 
+// ITE: tachometers 1..3 on, the outputs in PWM mode, active high on a 12 MHz clock (boards of
+// the alternative set-up: ON/OFF mode, every output off, active low), divisors 4, 4 and 8.
+void SetUpIteFans(Program& program);
+
 // The chip's output register of a fan (bank 0 on Winbond): W83627HF 0x5A/0x5B, W83697HF and
 // W83637HF 0x01/0x03, ITE 0x15/0x16/0x17; 0 where the chip has none.
 std::uint8_t FanOutputRegister(Program& program, std::int16_t fan);

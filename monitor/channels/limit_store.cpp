@@ -10,8 +10,8 @@
 #include "monitor/chip/chip_setup.h"
 #include "monitor/chip/superio.h"
 #include "monitor/program.h"
-#include "monitor/startup/exit_status.h"
 #include "monitor/resources/strings.h"
+#include "monitor/startup/exit_status.h"
 #include "monitor/ui/frmdoctor.h"
 #include "platform/registry/registry.h"
 
@@ -116,9 +116,9 @@ void frmdoctor::BuildBoardItemTable() {
       // Leave the chip and the driver service as they were before the program ran.
       program_.Reg().RegDeleteKeyA(platform::HKEY_LOCAL_MACHINE, kDriverModuleKey);
       SpeakerOff(program_);
-      SelectBank(program_, 0);
-      WriteMonitorRegister(program_, 0x57, 0);
-      if (program_.StartupActivatedMonitor()) WriteConfigRegister(program_, 0x30, 0);
+      SelectBank(program_, winbond::kBeepControl2.bank);
+      WriteMonitorRegister(program_, winbond::kBeepControl2.reg, 0);
+      if (program_.StartupActivatedMonitor()) WriteConfigRegister(program_, superio::kActivate, 0);
     }
     EndProgram(kExitBoardRefused);
   }

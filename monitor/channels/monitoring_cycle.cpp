@@ -16,13 +16,13 @@ void frmdoctor::Timer1_Timer() {
   monitor::ChkModuleCaseOpen(program_);
   RefreshItemRows();
   if (program_.G().ChipFamily == kChipFamilyWinbond) {
-    // 0x41 and 0x42 are the interrupt-status registers; reading clears them so the chip's
-    // beep can trip again. Bit 7 of 0x57 is the global beep enable.
-    SelectBank(program_, 0);
-    ReadMonitorRegister(program_, 0x41);
-    ReadMonitorRegister(program_, 0x42);
-    const std::uint8_t beep = ReadMonitorRegister(program_, 0x57);
-    WriteMonitorRegister(program_, 0x57, static_cast<std::uint8_t>(beep | 0x80));
+    // Reading the interrupt-status registers clears them so the chip's beep can trip again.
+    SelectBank(program_, winbond::kBeepControl2.bank);
+    ReadMonitorRegister(program_, winbond::kInterruptStatus1);
+    ReadMonitorRegister(program_, winbond::kInterruptStatus2);
+    const std::uint8_t beep = ReadMonitorRegister(program_, winbond::kBeepControl2.reg);
+    WriteMonitorRegister(program_, winbond::kBeepControl2.reg,
+                         static_cast<std::uint8_t>(beep | winbond::kGlobalBeepEnable));
   }
   program_.frmInit().Unload();  // the splash stays up until the first readings are shown
   if (Check5.Value == 1) monitor::WriteLogData(program_);

@@ -81,7 +81,7 @@ int frmdoctor::CalibratedTempUnits(int k, int raw) const {
 
 void frmdoctor::ProcessTemperatures(bool allTemperatureRules) {
   const auto& g = program_.G();
-  const bool winbond = g.ChipFamily == kChipFamilyWinbond;
+  const bool isWinbond = g.ChipFamily == kChipFamilyWinbond;
   for (int k = 0; k < kTempCount; ++k) {
     const int item = kFirstTempItem + k;
     if (WEnable[item] != 1) continue;
@@ -90,16 +90,19 @@ void frmdoctor::ProcessTemperatures(bool allTemperatureRules) {
     // a 9-bit count of half degrees (the whole degrees, and 0x80 in the second byte for the
     // half).
     int raw = 0;
-    if (winbond && k == 0) {
-      SelectBank(program_, 0);
-      raw = static_cast<std::int8_t>(ReadMonitorRegister(program_, 0x27));
-    } else if (winbond) {
+    if (isWinbond && k == 0) {
+      SelectBank(program_, winbond::kBank0);
+      raw = static_cast<std::int8_t>(ReadMonitorRegister(program_, winbond::kTemp1));
+    } else if (isWinbond) {
+      // Sensor n (1, 2) has its registers in bank n.
+      static_assert(winbond::kTemp2Bank == 1 && winbond::kTemp3Bank == 2);
       SelectBank(program_, static_cast<std::uint8_t>(TempSensorOf(k)));
-      const auto whole = static_cast<std::int8_t>(ReadMonitorRegister(program_, 0x50));
-      const std::uint8_t half = ReadMonitorRegister(program_, 0x51);
-      raw = 2 * whole + (half == 0x80 ? 1 : 0);
+      const auto whole = static_cast<std::int8_t>(ReadMonitorRegister(program_, winbond::kTempHigh));
+      const std::uint8_t half = ReadMonitorRegister(program_, winbond::kTempLow);
+      raw = 2 * whole + (half == winbond::kTempHalfDegree ? 1 : 0);
     } else {
-      raw = static_cast<std::int8_t>(ReadMonitorRegister(program_, static_cast<std::uint8_t>(0x29 + k)));
+      raw = static_cast<std::int8_t>(
+          ReadMonitorRegister(program_, static_cast<std::uint8_t>(ite::kTempBase + k)));
     }
     const int scale = TempUnitsPerDegree(k);
     const int units = CalibratedTempUnits(k, raw);

@@ -20,26 +20,29 @@ std::uint8_t WholeDegreesByte(int units) {
   return static_cast<std::uint8_t>((units & 0x1FE) / 2);
 }
 std::uint8_t HalfDegreeByte(int units) {
-  return (units & 1) != 0 ? 0x80 : 0x00;
+  return (units & 1) != 0 ? winbond::kTempHalfDegree : 0x00;
 }
 
 void WriteSensorLimits(Program& program, int sensor, int high, int low) {
   if (program.G().ChipFamily == kChipFamilyIte) {
-    WriteMonitorRegister(program, static_cast<std::uint8_t>(0x40 + 2 * sensor),
+    WriteMonitorRegister(program, static_cast<std::uint8_t>(ite::kTempHighLimitBase + 2 * sensor),
                          static_cast<std::uint8_t>(high & 0xFF));
-    WriteMonitorRegister(program, static_cast<std::uint8_t>(0x41 + 2 * sensor),
+    WriteMonitorRegister(program, static_cast<std::uint8_t>(ite::kTempLowLimitBase + 2 * sensor),
                          static_cast<std::uint8_t>(low & 0xFF));
     return;
   }
+  // Sensor 0's limits are outside the banked window (bank 0 is selected for it); sensor n (1, 2)
+  // has its registers in bank n.
+  static_assert(winbond::kTemp2Bank == 1 && winbond::kTemp3Bank == 2);
   SelectBank(program, static_cast<std::uint8_t>(sensor));
   if (sensor == 0) {
-    WriteMonitorRegister(program, 0x39, static_cast<std::uint8_t>(high & 0xFF));
-    WriteMonitorRegister(program, 0x3A, static_cast<std::uint8_t>(low & 0xFF));
+    WriteMonitorRegister(program, winbond::kTemp1Over, static_cast<std::uint8_t>(high & 0xFF));
+    WriteMonitorRegister(program, winbond::kTemp1Hysteresis, static_cast<std::uint8_t>(low & 0xFF));
   } else {
-    WriteMonitorRegister(program, 0x55, WholeDegreesByte(high));
-    WriteMonitorRegister(program, 0x56, HalfDegreeByte(high));
-    WriteMonitorRegister(program, 0x53, WholeDegreesByte(low));
-    WriteMonitorRegister(program, 0x54, HalfDegreeByte(low));
+    WriteMonitorRegister(program, winbond::kTempOverHigh, WholeDegreesByte(high));
+    WriteMonitorRegister(program, winbond::kTempOverLow, HalfDegreeByte(high));
+    WriteMonitorRegister(program, winbond::kTempHysteresisHigh, WholeDegreesByte(low));
+    WriteMonitorRegister(program, winbond::kTempHysteresisLow, HalfDegreeByte(low));
   }
 }
 

@@ -78,18 +78,20 @@ void frmdoctor::MappingWinbondVoltageSetting() {
   for (int i = 0; i < kVoltageCount; ++i) {
     if (WEnable[i] != 1) continue;
     if (i <= 4) {
-      SelectBank(program_, 0);
+      SelectBank(program_, winbond::kBank0);
       // The W83637HF carries +12V on input 1.
-      const std::uint8_t reg = (chip == kChipW83637HF && i == 4) ? 0x21 : static_cast<std::uint8_t>(0x20 + i);
-      SampleVoltage(i, ReadMonitorRegister(program_, reg), false);
+      const int input = (chip == kChipW83637HF && i == 4) ? 1 : i;
+      SampleVoltage(
+          i, ReadMonitorRegister(program_, static_cast<std::uint8_t>(winbond::kVoltageBase + input)), false);
     } else if (i <= 6) {
-      SelectBank(program_, 0);
-      std::uint8_t count = ReadMonitorRegister(program_, static_cast<std::uint8_t>(0x20 + i));
+      SelectBank(program_, winbond::kBank0);
+      std::uint8_t count =
+          ReadMonitorRegister(program_, static_cast<std::uint8_t>(winbond::kVoltageBase + i));
       if (chip == kChipW83627HF || chip == kChipW83697HF) {
         SampleVoltage(i, count, true);
       } else if (chip == kChipW83637HF) {
         // -12V through a 0.2 network on a 2.88 V reference at input 4.
-        count = ReadMonitorRegister(program_, 0x24);
+        count = ReadMonitorRegister(program_, static_cast<std::uint8_t>(winbond::kVoltageBase + 4));
         SldVoltage[i].Value = count;
         const auto volts = static_cast<float>((count * 0.016 - 2.88) / 0.2);
         lblStatusV[i].Caption = Format2(volts);
@@ -98,8 +100,9 @@ void frmdoctor::MappingWinbondVoltageSetting() {
         JudgeVoltage(i, count);
       }
     } else {
-      SelectBank(program_, 5);
-      SampleVoltage(i, ReadMonitorRegister(program_, i == 7 ? 0x50 : 0x51), false);
+      const winbond::BankedRegister reg = i == 7 ? winbond::k5Vsb : winbond::kVbat;
+      SelectBank(program_, reg.bank);
+      SampleVoltage(i, ReadMonitorRegister(program_, reg.reg), false);
     }
   }
 }

@@ -6,6 +6,9 @@
 namespace veltrix::monitor {
 namespace {
 
+// Winbond Device Rev (configuration register 0x21): the probe takes a chip only with bit 4 set.
+constexpr std::uint8_t kWinbondRevisionBit = 0x10;
+
 platform::PortIo& Io(Program& program) {
   return program.Port();
 }
@@ -17,14 +20,14 @@ template <typename Out>
 void EnterConfigTo(std::uint16_t family, std::uint16_t port, Out out) {
   switch (family) {
     case kChipFamilyWinbond:
-      out(port, 0x87);
-      out(port, 0x87);
+      out(port, winbond::kEntryKey);
+      out(port, winbond::kEntryKey);
       break;
     case kChipFamilyIte:
-      out(port, 0x87);
-      out(port, 0x01);
-      out(port, 0x55);
-      out(port, port == 0x4E ? 0xAA : 0x55);
+      out(port, ite::kEntryKey1);
+      out(port, ite::kEntryKey2);
+      out(port, ite::kEntryKey3);
+      out(port, ite::EntryKeyLast(port));
       break;
     default:
       break;
@@ -35,12 +38,11 @@ template <typename Out>
 void ExitConfigTo(std::uint16_t family, std::uint16_t port, Out out) {
   switch (family) {
     case kChipFamilyWinbond:
-      out(port, 0xAA);
+      out(port, winbond::kExitKey);
       break;
     case kChipFamilyIte:
-      // Global register 0x02 bit 1: back to Wait for Key.
-      out(port, 0x02);
-      out(static_cast<std::uint16_t>(port + 1), 0x02);
+      out(port, superio::kConfigControl);
+      out(superio::ConfigDataPort(port), ite::kReturnToWaitForKey);
       break;
     default:
       break;
@@ -48,16 +50,22 @@ void ExitConfigTo(std::uint16_t family, std::uint16_t port, Out out) {
 }
 
 void EnterConfig(Program& program, std::uint16_t port) {
-  EnterConfigTo(program.G().ChipFamily, port, [&](std::uint16_t p, std::uint8_t v) { Io(program).OutPortB(p, v); });
+  EnterConfigTo(program.G().ChipFamily, port,
+                [&](std::uint16_t p, std::uint8_t v) { Io(program).OutPortB(p, v); });
 }
 
 void ExitConfig(Program& program, std::uint16_t port) {
-  ExitConfigTo(program.G().ChipFamily, port, [&](std::uint16_t p, std::uint8_t v) { Io(program).OutPortB(p, v); });
+  ExitConfigTo(program.G().ChipFamily, port,
+               [&](std::uint16_t p, std::uint8_t v) { Io(program).OutPortB(p, v); });
 }
 
 std::uint8_t ReadConfigAt(Program& program, std::uint16_t port, std::uint8_t reg) {
   Io(program).OutPortB(port, reg);
-  return Io(program).InPortB(static_cast<std::uint16_t>(port + 1));
+  return Io(program).InPortB(superio::ConfigDataPort(port));
+}
+
+std::uint8_t MonitorDevice(std::uint16_t family) {
+  return family == kChipFamilyWinbond ? winbond::kMonitorDevice : ite::kMonitorDevice;
 }
 
 bool KnownFamily(Program& program) {
@@ -71,10 +79,8 @@ bool OpenMonitorDevice(Program& program) {
   const std::uint16_t port = program.G().ConfigPort;
   if (port == 0 || !KnownFamily(program)) return false;
   EnterConfig(program, port);
-  const std::uint8_t device =
-      program.G().ChipFamily == kChipFamilyWinbond ? kWinbondMonitorDevice : kIteMonitorDevice;
-  Io(program).OutPortB(port, 0x07);
-  Io(program).OutPortB(static_cast<std::uint16_t>(port + 1), device);
+  Io(program).OutPortB(port, superio::kLogicalDeviceSelect);
+  Io(program).OutPortB(superio::ConfigDataPort(port), MonitorDevice(program.G().ChipFamily));
   return true;
 }
 
@@ -85,17 +91,17 @@ bool ProbeSuperIo(Program& program, std::uint16_t port) {
   if (g.ChipFamily == kChipFamilyWinbond) {
     EnterConfig(program, port);
     bool found = false;
-    const std::uint8_t deviceId = ReadConfigAt(program, port, 0x20);
-    if (deviceId == 0x52 || deviceId == 0x60) {
-      found = (ReadConfigAt(program, port, 0x21) & 0x10) != 0;
+    const std::uint8_t deviceId = ReadConfigAt(program, port, superio::kChipIdByte1);
+    if (deviceId == winbond::kDeviceIdW83627HF || deviceId == winbond::kDeviceIdW83697HF) {
+      found = (ReadConfigAt(program, port, superio::kChipIdByte2) & kWinbondRevisionBit) != 0;
     }
     ExitConfig(program, port);
     return found;
   }
   if (g.ChipFamily == kChipFamilyIte) {
     EnterConfig(program, port);
-    const std::uint32_t high = ReadConfigAt(program, port, 0x20);
-    const std::uint32_t low = ReadConfigAt(program, port, 0x21);
+    const std::uint32_t high = ReadConfigAt(program, port, superio::kChipIdByte1);
+    const std::uint32_t low = ReadConfigAt(program, port, superio::kChipIdByte2);
     g.ChipId = high + low;
     ExitConfig(program, port);
     return g.ChipId == kChipIT8712F || g.ChipId == kChipIT8705F;
@@ -122,10 +128,10 @@ std::vector<PortWrite> ConfigRegisterWrites(Program& program, std::uint8_t reg, 
   const std::uint16_t family = program.G().ChipFamily;
   auto out = [&](std::uint16_t p, std::uint8_t v) { writes.push_back({p, v}); };
   EnterConfigTo(family, port, out);
-  out(port, 0x07);
-  out(static_cast<std::uint16_t>(port + 1), family == kChipFamilyWinbond ? kWinbondMonitorDevice : kIteMonitorDevice);
+  out(port, superio::kLogicalDeviceSelect);
+  out(superio::ConfigDataPort(port), MonitorDevice(family));
   out(port, reg);
-  out(static_cast<std::uint16_t>(port + 1), value);
+  out(superio::ConfigDataPort(port), value);
   ExitConfigTo(family, port, out);
   return writes;
 }
@@ -133,33 +139,36 @@ std::vector<PortWrite> ConfigRegisterWrites(Program& program, std::uint8_t reg, 
 std::uint8_t ReadMonitorRegister(Program& program, std::uint8_t reg) {
   const std::uint16_t index = program.G().HmIndexPort;
   Io(program).OutPortB(index, reg);
-  return Io(program).InPortB(static_cast<std::uint16_t>(index + 1));
+  return Io(program).InPortB(superio::MonitorDataPort(index));
 }
 
 void WriteMonitorRegister(Program& program, std::uint8_t reg, std::uint8_t value) {
   const std::uint16_t index = program.G().HmIndexPort;
   Io(program).OutPortB(index, reg);
-  Io(program).OutPortB(static_cast<std::uint16_t>(index + 1), value);
+  Io(program).OutPortB(superio::MonitorDataPort(index), value);
 }
 
 void SelectBank(Program& program, std::uint8_t bank) {
-  const std::uint8_t current = ReadMonitorRegister(program, 0x4E);
-  WriteMonitorRegister(program, 0x4E, static_cast<std::uint8_t>((current & 0x80) | bank));
+  const std::uint8_t current = ReadMonitorRegister(program, winbond::kBankSelect);
+  WriteMonitorRegister(program, winbond::kBankSelect,
+                       static_cast<std::uint8_t>((current & winbond::kHbacs) | bank));
 }
 
 std::uint32_t ReadVendorId(Program& program) {
   switch (program.G().ChipFamily) {
     case kChipFamilyWinbond: {
-      SelectBank(program, 0);
-      // 0x4E bit 7 (HBACS) picks which byte of the vendor id register 0x4F shows.
-      WriteMonitorRegister(program, 0x4E, ReadMonitorRegister(program, 0x4E) | 0x80);
-      const std::uint32_t high = ReadMonitorRegister(program, 0x4F);
-      WriteMonitorRegister(program, 0x4E, ReadMonitorRegister(program, 0x4E) & 0x7F);
-      const std::uint32_t low = ReadMonitorRegister(program, 0x4F);
+      SelectBank(program, winbond::kBank0);
+      // HBACS picks which byte of the vendor id the vendor id register shows.
+      WriteMonitorRegister(program, winbond::kBankSelect,
+                           ReadMonitorRegister(program, winbond::kBankSelect) | winbond::kHbacs);
+      const std::uint32_t high = ReadMonitorRegister(program, winbond::kVendorId);
+      WriteMonitorRegister(program, winbond::kBankSelect,
+                           ReadMonitorRegister(program, winbond::kBankSelect) & ~winbond::kHbacs);
+      const std::uint32_t low = ReadMonitorRegister(program, winbond::kVendorId);
       return high * 256 + low;
     }
     case kChipFamilyIte:
-      return ReadMonitorRegister(program, 0x58);
+      return ReadMonitorRegister(program, ite::kVendorId);
     default:
       return 0;
   }
@@ -167,18 +176,21 @@ std::uint32_t ReadVendorId(Program& program) {
 
 void ReadChipId(Program& program) {
   if (program.G().ChipFamily != kChipFamilyWinbond) return;
-  SelectBank(program, 0);
-  program.G().ChipId = ReadMonitorRegister(program, 0x58);
+  SelectBank(program, winbond::kChipId.bank);
+  program.G().ChipId = ReadMonitorRegister(program, winbond::kChipId.reg);
 }
 
 void StartMonitoring(Program& program) {
   switch (program.G().ChipFamily) {
     case kChipFamilyWinbond:
-      SelectBank(program, 0);
-      WriteMonitorRegister(program, 0x40, ReadMonitorRegister(program, 0x40) | 0x01);
+      SelectBank(program, winbond::kBank0);
+      WriteMonitorRegister(program, winbond::kConfiguration,
+                           ReadMonitorRegister(program, winbond::kConfiguration) | winbond::kStart);
       break;
     case kChipFamilyIte:
-      WriteMonitorRegister(program, 0x00, ReadMonitorRegister(program, 0x00) | 0x41);
+      WriteMonitorRegister(
+          program, ite::kConfiguration,
+          ReadMonitorRegister(program, ite::kConfiguration) | ite::kUpdateVbat | ite::kStart);
       break;
     default:
       return;
@@ -189,25 +201,31 @@ void StartMonitoring(Program& program) {
 void StopMonitoring(Program& program) {
   const auto family = program.G().ChipFamily;
   if (family == kChipFamilyWinbond) {
-    SelectBank(program, 0);
-    WriteMonitorRegister(program, 0x40, ReadMonitorRegister(program, 0x40) & 0xFE);
+    SelectBank(program, winbond::kBank0);
+    WriteMonitorRegister(program, winbond::kConfiguration,
+                         ReadMonitorRegister(program, winbond::kConfiguration) & ~winbond::kStart);
     const std::uint32_t chip = program.G().ChipId;
     if (chip == kChipW83627HF || chip == kChipW83697HF || chip == kChipW83637HF) {
-      SelectBank(program, 0);
-      WriteMonitorRegister(program, 0x5D, ReadMonitorRegister(program, 0x5D) & 0xDE);
+      const winbond::BankedRegister vbat = winbond::kVbatMonitorControl;
+      SelectBank(program, vbat.bank);
+      WriteMonitorRegister(program, vbat.reg,
+                           ReadMonitorRegister(program, vbat.reg) &
+                               ~(winbond::kVbatMonitorEnable | winbond::kFan1DivisorBit2));
     }
   }
   if (family == kChipFamilyWinbond || family == kChipFamilyIte) program.App().DoEvents();
 }
 
 void RestartMonitoring(Program& program) {
-  SelectBank(program, 0);
-  WriteMonitorRegister(program, 0x40, ReadMonitorRegister(program, 0x40) | 0x81);
+  SelectBank(program, winbond::kBank0);
+  WriteMonitorRegister(
+      program, winbond::kConfiguration,
+      ReadMonitorRegister(program, winbond::kConfiguration) | winbond::kInitialization | winbond::kStart);
 }
 
 void SpeakerOff(Program& program) {
   auto& io = Io(program);
-  io.OutPortB(kSystemControlPort, io.InPortB(kSystemControlPort) & 0xEC);
+  io.OutPortB(kSystemControlPort, io.InPortB(kSystemControlPort) & kSpeakerOffKeep);
 }
 
 }  // namespace veltrix::monitor

@@ -8,14 +8,16 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/superio/ite_registers.h"
+#include "platform/superio/superio_registers.h"
+#include "platform/superio/winbond_registers.h"
+
 namespace veltrix::monitor {
 
 class Program;
 
-// Chip constants of the two families.
-inline constexpr std::uint8_t kWinbondMonitorDevice = 0x0B;
-inline constexpr std::uint8_t kIteMonitorDevice = 0x04;
 inline constexpr std::uint16_t kSystemControlPort = 0x61;  // PC speaker gate and data
+inline constexpr std::uint8_t kSpeakerOffKeep = 0xEC;      // clears speaker gate, data and bit 4
 
 // True when the family's chip answers at this configuration port. Winbond: device id 0x52
 // or 0x60 with bit 4 of register 0x21 set. ITE: register 0x20 + 0x21 is 0x8C or 0x99; the

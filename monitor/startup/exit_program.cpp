@@ -15,10 +15,11 @@ namespace veltrix::monitor {
 void ExitProgram(Program& program) {
   auto& g = program.G();
 
-  // Bank-4 temperature offsets back to 0, on every board.
-  for (std::uint8_t reg : {std::uint8_t{0x54}, std::uint8_t{0x55}, std::uint8_t{0x56}}) {
-    SelectBank(program, 4);
-    WriteMonitorRegister(program, reg, 0);
+  // Winbond temperature offsets back to 0, on every board.
+  for (const winbond::BankedRegister reg :
+       {winbond::kTemp1Offset, winbond::kTemp2Offset, winbond::kTemp3Offset}) {
+    SelectBank(program, reg.bank);
+    WriteMonitorRegister(program, reg.reg, 0);
   }
   // Full output for both fans, then the same once more.
   for (int round = 0; round < 2; ++round) {
@@ -30,10 +31,11 @@ void ExitProgram(Program& program) {
   SetCdromSpeed(program, kCdromSpeedReleased);
   if (g.ChipFamily == kChipFamilyWinbond) {
     SpeakerOff(program);
-    SelectBank(program, 0);
-    WriteMonitorRegister(program, 0x57, 0);  // beep enables of the fans, case and master bit
+    // Beep control 2: beep enables of fan 3, the case and the global enable.
+    SelectBank(program, winbond::kBeepControl2.bank);
+    WriteMonitorRegister(program, winbond::kBeepControl2.reg, 0);
   }
-  if (program.StartupActivatedMonitor()) WriteConfigRegister(program, 0x30, 0);
+  if (program.StartupActivatedMonitor()) WriteConfigRegister(program, superio::kActivate, 0);
   TouchLogFile(program);
   RemoveTrayIcon(program);
   UnloadAllForms(program);

@@ -9,10 +9,6 @@
 namespace veltrix::monitor {
 namespace {
 
-constexpr std::uint8_t kBankSelect = 0x4E;
-constexpr std::uint8_t kBankSelectKeep = 0x80;  // HBACS: which vendor-id byte 0x4F shows
-constexpr std::uint8_t kBeepControl = 0x57;
-
 class OpList {
  public:
   OpList(Program& program) : index_(program.G().HmIndexPort) {}
@@ -20,12 +16,12 @@ class OpList {
   void Modify(std::uint16_t port, std::uint8_t keep, std::uint8_t set) { ops_.push_back({port, set, keep}); }
   void Monitor(std::uint8_t reg, std::uint8_t value) {
     Write(index_, reg);
-    Write(static_cast<std::uint16_t>(index_ + 1), value);
+    Write(superio::MonitorDataPort(index_), value);
   }
-  // SelectBank, as a read-modify-write of 0x4E that keeps bit 7.
+  // SelectBank, as a read-modify-write of the bank select register that keeps HBACS.
   void Bank(std::uint8_t bank) {
-    Write(index_, kBankSelect);
-    Modify(static_cast<std::uint16_t>(index_ + 1), kBankSelectKeep, bank);
+    Write(index_, winbond::kBankSelect);
+    Modify(superio::MonitorDataPort(index_), winbond::kHbacs, bank);
   }
   std::vector<platform::RestoreOp> Take() { return std::move(ops_); }
 
@@ -38,19 +34,23 @@ class OpList {
 
 std::vector<platform::RestoreOp> LastResortOps(Program& program) {
   const auto& g = program.G();
-  const bool winbond = g.ChipFamily == kChipFamilyWinbond;
+  const bool isWinbond = g.ChipFamily == kChipFamilyWinbond;
   const bool armed = program.ChipProgrammed();
   OpList ops(program);
 
-  if (winbond && armed) {
-    ops.Bank(4);
-    for (std::uint8_t reg : {std::uint8_t{0x54}, std::uint8_t{0x55}, std::uint8_t{0x56}}) ops.Monitor(reg, 0);
+  if (isWinbond && armed) {
+    static_assert(winbond::kTemp1Offset.bank == winbond::kTemp3Offset.bank);
+    ops.Bank(winbond::kTemp1Offset.bank);
+    for (const winbond::BankedRegister reg :
+         {winbond::kTemp1Offset, winbond::kTemp2Offset, winbond::kTemp3Offset}) {
+      ops.Monitor(reg.reg, 0);
+    }
   }
   // The fans the orderly exit sets to full (0 and 1) once start-up is done, and any other
   // fan output this run programmed.
   const auto changed = static_cast<std::uint8_t>(program.FanOutputsChanged() | (armed ? 0x03 : 0x00));
   if (changed != 0) {
-    if (winbond) ops.Bank(0);
+    if (isWinbond) ops.Bank(winbond::kBank0);  // the W83627HF's PWM registers
     const auto full = static_cast<std::uint8_t>(static_cast<int>(FanPercentToOutput(program, 100)) & 0xFF);
     for (int fan = 0; fan < 3; ++fan) {
       if ((changed & (1U << fan)) == 0) continue;
@@ -60,13 +60,14 @@ std::vector<platform::RestoreOp> LastResortOps(Program& program) {
     }
   }
   if (armed) {
-    if (winbond) {
-      ops.Bank(0);
-      ops.Monitor(kBeepControl, 0);
+    if (isWinbond) {
+      ops.Bank(winbond::kBeepControl2.bank);
+      ops.Monitor(winbond::kBeepControl2.reg, 0);
     }
-    ops.Modify(kSystemControlPort, 0xEC, 0);  // SpeakerOff
+    ops.Modify(kSystemControlPort, kSpeakerOffKeep, 0);  // SpeakerOff
     if (program.StartupActivatedMonitor()) {
-      for (const PortWrite& w : ConfigRegisterWrites(program, 0x30, 0)) ops.Write(w.port, w.value);
+      for (const PortWrite& w : ConfigRegisterWrites(program, superio::kActivate, 0))
+        ops.Write(w.port, w.value);
     }
   }
   return ops.Take();

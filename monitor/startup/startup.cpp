@@ -20,7 +20,8 @@ namespace veltrix::monitor {
 namespace {
 
 constexpr std::uint16_t kDefaultPmBase = 0x4000;
-constexpr std::uint16_t kMonitorIndexPort = 0x295;
+// The monitor's index port at the base the boards' firmware programs.
+constexpr std::uint16_t kMonitorIndexPort = superio::MonitorIndexPort(superio::kUsualMonitorBase);
 
 // Start-up's registry writes — the first-start defaults of every subsystem (limits, general
 // settings, fan control, CD-ROM speed, whatever the main window's load stores) — go into one
@@ -113,10 +114,10 @@ void ReadPmBase(Program& program) {
 
 void FindConfigPort(Program& program) {
   auto& g = program.G();
-  if (ProbeSuperIo(program, 0x2E)) {
-    g.ConfigPort = 0x2E;
-  } else if (ProbeSuperIo(program, 0x4E)) {
-    g.ConfigPort = 0x4E;
+  if (ProbeSuperIo(program, superio::kConfigPort2E)) {
+    g.ConfigPort = superio::kConfigPort2E;
+  } else if (ProbeSuperIo(program, superio::kConfigPort4E)) {
+    g.ConfigPort = superio::kConfigPort4E;
   } else {
     g.ConfigPort = 0;
   }
@@ -125,10 +126,10 @@ void FindConfigPort(Program& program) {
 void ActivateMonitorDevice(Program& program) {
   auto& g = program.G();
   if (g.ConfigPort == 0) return;
-  // Register 0x30 bit 0 activates the logical device; the exit path deactivates it again
+  // The activate register's bit 0 turns the logical device on; the exit path turns it off again
   // only when it was found off.
-  g.SavedActivation = ReadConfigRegister(program, 0x30);
-  if (g.SavedActivation == 0) WriteConfigRegister(program, 0x30, 1);
+  g.SavedActivation = ReadConfigRegister(program, superio::kActivate);
+  if (g.SavedActivation == 0) WriteConfigRegister(program, superio::kActivate, superio::kActivateBit);
 }
 
 void InitializeHardware(Program& program) {

@@ -1,5 +1,6 @@
 #include "sim/chip/chip.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "sim/chip/ite.h"
@@ -30,9 +31,9 @@ SuperIoVendor ChipVendorOf(ChipModel model) {
 
 std::uint16_t SimChip::MonitorIndexPort() const {
   const std::uint8_t ldn = MonitorLdn();
-  const std::uint16_t base = config_.BaseAddress(ldn) & ~0x7u;
+  const std::uint16_t base = config_.BaseAddress(ldn) & superio::kMonitorBaseAlignMask;
   if (!config_.Active(ldn) || base == 0) return 0;
-  return static_cast<std::uint16_t>(base + 5);
+  return superio::MonitorIndexPort(base);
 }
 
 void SimChip::SetInputs(const AnalogInputs& inputs) {
@@ -41,7 +42,7 @@ void SimChip::SetInputs(const AnalogInputs& inputs) {
 }
 
 void SimChip::LoadRegisters(int bank, std::span<const std::uint8_t> values) {
-  const std::size_t n = values.size() < 0x80 ? values.size() : 0x80;
+  const std::size_t n = std::min<std::size_t>(values.size(), superio::kMonitorRegisterCount);
   for (std::size_t i = 0; i < n; ++i) {
     const auto index = static_cast<std::uint8_t>(i);
     if (CanonicalIndex(index) == index) SetRegister(bank, index, values[i]);
@@ -57,7 +58,7 @@ std::string SimChip::Name() const {
 bool SimChip::Decodes(std::uint16_t port) const {
   if (port == config_.IndexPort() || port == config_.DataPort()) return true;
   const std::uint16_t index = MonitorIndexPort();
-  return index != 0 && (port == index || port == index + 1);
+  return index != 0 && (port == index || port == superio::MonitorDataPort(index));
 }
 
 std::uint8_t SimChip::Read(std::uint16_t port) {
@@ -73,7 +74,7 @@ void SimChip::Write(std::uint16_t port, std::uint8_t value) {
     return;
   }
   if (port == MonitorIndexPort()) {
-    address_ = value & 0x7F;
+    address_ = value & superio::kMonitorAddressMask;
     return;
   }
   WriteMonitor(address_, value);

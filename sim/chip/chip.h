@@ -82,7 +82,9 @@ class SimChip : public PortDevice {
   virtual void Convert() = 0;
   bool ReadingsHeld() const { return holdReadings_; }
   // The register an address reaches when it is an alias of another one (Winbond 0x60..0x7F).
-  virtual std::uint8_t CanonicalIndex(std::uint8_t index) const { return index & 0x7F; }
+  virtual std::uint8_t CanonicalIndex(std::uint8_t index) const {
+    return index & superio::kMonitorAddressMask;
+  }
 
  private:
   ChipModel model_;

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/superio/ite_registers.h"
 #include "sim/chip/chip.h"
 
 namespace veltrix::sim {
@@ -12,7 +13,7 @@ class IteChip : public SimChip {
  public:
   IteChip(ChipModel model, std::uint16_t configPort);
 
-  std::uint8_t MonitorLdn() const override { return 0x04; }
+  std::uint8_t MonitorLdn() const override { return ite::kMonitorDevice; }
   std::uint8_t FanOutput(int fan) const override;
   bool BeepOutput() const override;
   bool CaseOpenLatched() const override { return caseLatched_; }
@@ -21,7 +22,7 @@ class IteChip : public SimChip {
   void ResetMonitor() override;
 
   // VID input (IT8712F only, 6 bits at 0x0A).
-  void SetVid(std::uint8_t vid) { vid_ = vid & 0x3F; }
+  void SetVid(std::uint8_t vid) { vid_ = vid & ite::kVidMask; }
   // Fan divisor from 0x0B: fans 1/2 are 2^n, fan 3 is 2 or 8.
   int FanDivisor(int fan) const;
   // Live status word: 0x01 bits in 0..7, 0x02 in 8..15, 0x03 in 16..23.
@@ -36,7 +37,7 @@ class IteChip : public SimChip {
   void EvaluateAlarms();
   std::uint8_t Peek(std::uint8_t index) const;
 
-  std::array<std::uint8_t, 0x80> regs_{};
+  std::array<std::uint8_t, superio::kMonitorRegisterCount> regs_{};
   std::uint32_t live_ = 0;
   std::uint32_t pending_ = 0;
   std::array<bool, 3> tempOver_{};  // temperature comparators with hysteresis

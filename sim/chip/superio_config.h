@@ -7,6 +7,8 @@
 #include <map>
 #include <vector>
 
+#include "platform/superio/superio_registers.h"
+
 namespace veltrix::sim {
 
 enum class SuperIoVendor { Winbond, Ite };
@@ -18,7 +20,7 @@ class SuperIoConfig {
   SuperIoConfig(SuperIoVendor vendor, std::uint16_t indexPort, std::vector<std::uint8_t> idBytes);
 
   std::uint16_t IndexPort() const { return indexPort_; }
-  std::uint16_t DataPort() const { return static_cast<std::uint16_t>(indexPort_ + 1); }
+  std::uint16_t DataPort() const { return superio::ConfigDataPort(indexPort_); }
   SuperIoVendor Vendor() const { return vendor_; }
   // True between a correct entry key and the exit sequence.
   bool Unlocked() const { return unlocked_; }
@@ -32,10 +34,12 @@ class SuperIoConfig {
   // global and ignores `ldn`. Writes here may set the read-only id registers.
   std::uint8_t GetRegister(std::uint8_t ldn, std::uint8_t index) const;
   void SetRegister(std::uint8_t ldn, std::uint8_t index, std::uint8_t value);
-  std::uint8_t SelectedLdn() const { return globals_[0x07]; }
+  std::uint8_t SelectedLdn() const { return globals_[superio::kLogicalDeviceSelect]; }
 
   // Logical device helpers: activation (0x30 bit 0) and the raw base address (0x60/0x61).
-  bool Active(std::uint8_t ldn) const { return (GetRegister(ldn, 0x30) & 0x01) != 0; }
+  bool Active(std::uint8_t ldn) const {
+    return (GetRegister(ldn, superio::kActivate) & superio::kActivateBit) != 0;
+  }
   std::uint16_t BaseAddress(std::uint8_t ldn) const;
 
  private:
@@ -49,9 +53,10 @@ class SuperIoConfig {
   std::size_t keyProgress_ = 0;
   bool unlocked_ = false;
   std::uint8_t index_ = 0;
-  std::array<std::uint8_t, 0x30> globals_{};
+  std::array<std::uint8_t, superio::kFirstDeviceRegister> globals_{};
   std::uint8_t idCount_ = 0;  // global registers 0x20.. that are read-only id bytes
-  std::map<std::uint8_t, std::array<std::uint8_t, 0xD0>> devices_;  // 0x30..0xFF per LDN
+  std::map<std::uint8_t, std::array<std::uint8_t, 0x100 - superio::kFirstDeviceRegister>>
+      devices_;  // per LDN
 };
 
 }  // namespace veltrix::sim

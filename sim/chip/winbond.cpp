@@ -4,28 +4,29 @@
 
 namespace veltrix::sim {
 
+using namespace winbond;  // this file is the chip's register map
+
 namespace {
 
-constexpr std::uint8_t kStart = 0x01;  // 0x40 bit 0: monitoring on
-constexpr std::uint8_t kInit = 0x80;   // 0x40 bit 7: reset to power-on values
-constexpr std::uint32_t kTemp1Bit = 1u << 4;
-constexpr std::uint32_t kChassisBit = 1u << 12;
-constexpr std::uint8_t kChassisClear = 0x80;  // 0x46 bit 7
-
-// Status bit of each voltage input in the combined 0x41 | 0x42 << 8 | bank4:0x50 << 16 word.
-constexpr std::uint32_t kVoltageBit[9] = {1u << 0, 1u << 1,  1u << 2,  1u << 3, 1u << 8,
-                                          1u << 9, 1u << 10, 1u << 16, 1u << 17};
-constexpr std::uint32_t kFanBit[3] = {1u << 6, 1u << 7, 1u << 11};
-constexpr std::uint32_t kTempBit[2] = {1u << 5, 1u << 13};  // temp2, temp3
+// Bits of the combined status word (interrupt status 1 | 2 << 8 | 3 << 16).
+constexpr std::uint32_t StatusBit(int bit) {
+  return 1u << bit;
+}
+// The word's bits of the three status registers (interrupt status 3 has in7 and in8 only).
+constexpr std::uint32_t kStatus1Bits = 0xFFu;
+constexpr std::uint32_t kStatus2Bits = 0xFF00u;
+constexpr std::uint32_t kStatus3Bits = static_cast<std::uint32_t>(kBeepControl3Mask) << 16;
+constexpr std::uint32_t kTemp1Bit = StatusBit(kTempStatusBit[0]);
+constexpr std::uint32_t kChassisBit = StatusBit(kCaseOpenStatusBit);
 
 std::uint8_t ChipIdOf(ChipModel model) {
   switch (model) {
     case ChipModel::W83697HF:
-      return 0x60;
+      return kChipIdW83697HF;
     case ChipModel::W83637HF:
-      return 0x80;
+      return kChipIdW83637HF;
     default:
-      return 0x21;
+      return kChipIdW83627HF;
   }
 }
 
@@ -34,11 +35,11 @@ std::uint8_t ChipIdOf(ChipModel model) {
 std::vector<std::uint8_t> ConfigIdOf(ChipModel model) {
   switch (model) {
     case ChipModel::W83697HF:
-      return {0x60, 0x11};
+      return {kDeviceIdW83697HF, 0x11};
     case ChipModel::W83637HF:
-      return {0x70, 0x80};
+      return {kDeviceIdW83637HF, 0x80};
     default:
-      return {0x52, 0x17};
+      return {kDeviceIdW83627HF, 0x17};
   }
 }
 
@@ -51,15 +52,15 @@ int HalfDegrees(std::uint8_t msb, std::uint8_t lsb) {
 WinbondChip::WinbondChip(ChipModel model, std::uint16_t configPort)
     : SimChip(model, SuperIoConfig(SuperIoVendor::Winbond, configPort, ConfigIdOf(model))) {
   // What the BIOS leaves: monitor device activated at base 0x290.
-  Config().SetRegister(0x0B, 0x30, 0x01);
-  Config().SetRegister(0x0B, 0x60, 0x02);
-  Config().SetRegister(0x0B, 0x61, 0x90);
+  Config().SetRegister(kMonitorDevice, superio::kActivate, superio::kActivateBit);
+  Config().SetRegister(kMonitorDevice, superio::kBaseAddressHigh, superio::kUsualMonitorBase >> 8);
+  Config().SetRegister(kMonitorDevice, superio::kBaseAddressLow, superio::kUsualMonitorBase & 0xFF);
   if (model != ChipModel::W83697HF) vid_ = 0x0F;
   ResetMonitor();
 }
 
 void WinbondChip::SetVid(std::uint8_t vid) {
-  vid_ = Model() == ChipModel::W83697HF ? 0 : (vid & 0x1F);
+  vid_ = Model() == ChipModel::W83697HF ? 0 : (vid & (kVidLowMask | kVid4Bit << 4));
 }
 
 bool WinbondChip::HasInput(int n) const {
@@ -82,51 +83,50 @@ void WinbondChip::ResetMonitor() {
   for (auto& bank : banks_) bank.fill(0xFF);  // banks 3, 6, 7 do not exist
   if (HasLowFanControl()) {
     // Fan-control block at 0x00..0x1F: PWM frequency selects and duty registers at full.
-    regs_[0x00] = 0x01;
-    regs_[0x01] = 0xFF;
-    regs_[0x02] = 0x01;
-    regs_[0x03] = 0xFF;
+    regs_[kPwm1Frequency] = 0x01;
+    regs_[kPwm1Duty] = 0xFF;
+    regs_[kPwm2Frequency] = 0x01;
+    regs_[kPwm2Duty] = 0xFF;
     if (Model() == ChipModel::W83637HF) {
-      regs_[0x10] = 0x01;
-      regs_[0x11] = 0xFF;
+      regs_[kPwm3Frequency] = 0x01;
+      regs_[kPwm3Duty] = 0xFF;
     }
   }
-  for (int n = 0; n < 7; ++n) {
-    regs_[0x2B + 2 * n] = 0xFF;  // high limit
-    regs_[0x2C + 2 * n] = 0x00;  // low limit
+  for (int n = 0; n < kBank0VoltageInputs; ++n) {
+    regs_[kVoltageHighLimitBase + 2 * n] = 0xFF;
+    regs_[kVoltageLowLimitBase + 2 * n] = 0x00;
   }
-  regs_[0x39] = 0x50;  // temp1 over 80 C
-  regs_[0x3A] = 0x4B;  // hysteresis 75 C
-  regs_[0x3B] = regs_[0x3C] = regs_[0x3D] = 0xFF;
-  regs_[0x40] = kStart;
-  regs_[0x47] = 0x50;  // fan1/fan2 divisor 2
-  regs_[0x48] = 0x2D;
-  regs_[0x49] = 0x02;
-  regs_[0x4A] = 0x01;
-  regs_[0x4B] = 0x44;  // fan3 divisor 2
-  regs_[0x4D] = 0x95;
-  regs_[0x4E] = 0x80;
-  auto& b0 = banks_[0];
-  b0.fill(0x00);
-  b0[0x7] = 0x80;  // 0x57: global beep enable
-  b0[0x8] = ChipIdOf(Model());
-  b0[0x9] = 0x70;
-  b0[0xA] = 0xFF;  // W83627HF PWM1/PWM2 duty
-  b0[0xB] = 0xFF;
-  b0[0xC] = 0x11;
-  b0[0xE] = 0xFF;
-  b0[0xF] = 0x05;
-  for (int t = 1; t <= 2; ++t) {
+  regs_[kTemp1Over] = 0x50;        // 80 C
+  regs_[kTemp1Hysteresis] = 0x4B;  // 75 C
+  for (int f = 0; f < 3; ++f) regs_[kFanLimitBase + f] = 0xFF;
+  regs_[kConfiguration] = kStart;
+  regs_[kFanDivisor] = 0x50;  // fan1/fan2 divisor 2
+  regs_[kSerialBusAddress] = 0x2D;
+  regs_[kVid4] = 0x02;
+  regs_[kTemp23SerialBusAddress] = 0x01;
+  regs_[kPinControl] = 0x44;  // fan3 divisor 2
+  regs_[kFanInOutBeepControl] = 0x95;
+  regs_[kBankSelect] = kHbacs;
+  banks_[kBank0].fill(0x00);
+  Banked(kBeepControl2) = kGlobalBeepEnable;
+  Banked(kChipId) = ChipIdOf(Model());
+  Banked(kDiodeSelect) = kDiodePentiumAll;
+  Banked(kPwmOut1) = 0xFF;  // W83627HF PWM1/PWM2 duty
+  Banked(kPwmOut2) = 0xFF;
+  Banked(kPwmClockSelect) = 0x11;
+  // 0x5E and 0x5F: meaning not documented; the values real chips read.
+  Banked(kBank0, 0x5E) = 0xFF;
+  Banked(kBank0, 0x5F) = 0x05;
+  for (int t = kTemp2Bank; t <= kTemp3Bank; ++t) {
     if (!HasTemp(t)) continue;
-    auto& b = banks_[t];
-    b.fill(0x00);
-    b[0x3] = 0x4B;  // hysteresis 75.0 C
-    b[0x5] = 0x50;  // over 80.0 C
+    banks_[t].fill(0x00);
+    Banked(t, kTempHysteresisHigh) = 0x4B;  // 75.0 C
+    Banked(t, kTempOverHigh) = 0x50;        // 80.0 C
   }
-  banks_[4].fill(0x00);
-  banks_[5].fill(0x00);
-  banks_[5][0x4] = 0xFF;
-  banks_[5][0x6] = 0xFF;
+  banks_[kBank4].fill(0x00);
+  banks_[kBank5].fill(0x00);
+  Banked(k5VsbHighLimit) = 0xFF;
+  Banked(kVbatHighLimit) = 0xFF;
   live_ = pending_ = 0;
   temp1Over_ = false;
   tempOver_ = {};
@@ -134,55 +134,56 @@ void WinbondChip::ResetMonitor() {
 }
 
 int WinbondChip::FanDivisor(int fan) const {
-  const std::uint8_t vbatReg = Banked(0, 0x5D);
-  int n = 0;
+  const std::uint8_t vbatReg = Banked(kVbatMonitorControl);
+  int low = 0;
   switch (fan) {
     case 0:
-      n = ((regs_[0x47] >> 4) & 3) | (((vbatReg >> 5) & 1) << 2);
+      low = (regs_[kFanDivisor] & kFan1DivisorMask) >> kFan1DivisorShift;
       break;
     case 1:
-      n = ((regs_[0x47] >> 6) & 3) | (((vbatReg >> 6) & 1) << 2);
+      low = (regs_[kFanDivisor] & kFan2DivisorMask) >> kFan2DivisorShift;
       break;
     case 2:
-      n = ((regs_[0x4B] >> 6) & 3) | (((vbatReg >> 7) & 1) << 2);
+      low = (regs_[kPinControl] & kFan3DivisorMask) >> kFan3DivisorShift;
       break;
     default:
       return 1;
   }
-  return 1 << n;
+  const int third = (vbatReg >> (kFanDivisorBit2Shift + fan)) & 1;
+  return 1 << (low | third << 2);
 }
 
 std::uint8_t WinbondChip::Peek(int bank, std::uint8_t index) const {
-  index &= 0x7F;
-  if (index >= 0x60) index -= 0x40;  // 0x60..0x7F alias the value RAM
-  if (index < 0x20 && !HasLowFanControl()) return 0xFF;
+  index = CanonicalIndex(index);
+  if (index < kFanControlBlockEnd && !HasLowFanControl()) return 0xFF;
   switch (index) {
-    case 0x41:
+    case kInterruptStatus1:
       return static_cast<std::uint8_t>(pending_);
-    case 0x42:
-      return static_cast<std::uint8_t>(((pending_ >> 8) & ~0x10u) | (caseLatched_ ? 0x10 : 0));
-    case 0x47:
-      return static_cast<std::uint8_t>((regs_[0x47] & 0xF0) | (vid_ & 0x0F));
-    case 0x49:
-      return static_cast<std::uint8_t>((regs_[0x49] & 0xFE) | ((vid_ >> 4) & 1));
-    case 0x4F:
-      return (regs_[0x4E] & 0x80) ? 0x5C : 0xA3;
+    case kInterruptStatus2:
+      return static_cast<std::uint8_t>(((pending_ >> 8) & ~std::uint32_t{kCaseOpenStatus}) |
+                                       (caseLatched_ ? kCaseOpenStatus : 0));
+    case kFanDivisor:
+      return static_cast<std::uint8_t>((regs_[kFanDivisor] & ~kVidLowMask) | (vid_ & kVidLowMask));
+    case kVid4:
+      return static_cast<std::uint8_t>((regs_[kVid4] & ~kVid4Bit) | ((vid_ >> 4) & kVid4Bit));
+    case kVendorId:
+      return (regs_[kBankSelect] & kHbacs) ? kVendorIdHighByte : kVendorIdLowByte;
     default:
       break;
   }
-  if (index < 0x50 || index > 0x5F) return regs_[index];
-  bank &= 7;
-  if (bank == 4) {
+  if (index < kBankedFirst || index > kBankedLast) return regs_[index];
+  bank &= kBankMask;
+  if (bank == kBank4) {
     const std::uint32_t status = live_ | (caseLatched_ ? kChassisBit : 0);
     switch (index) {
-      case 0x50:
-        return static_cast<std::uint8_t>((pending_ >> 16) & 0x03);
-      case 0x59:
+      case kInterruptStatus3.reg:
+        return static_cast<std::uint8_t>((pending_ & kStatus3Bits) >> 16);
+      case kRealTimeStatus1.reg:
         return static_cast<std::uint8_t>(status);
-      case 0x5A:
+      case kRealTimeStatus2.reg:
         return static_cast<std::uint8_t>(status >> 8);
-      case 0x5B:
-        return static_cast<std::uint8_t>((status >> 16) & 0x03);
+      case kRealTimeStatus3.reg:
+        return static_cast<std::uint8_t>((status & kStatus3Bits) >> 16);
       default:
         break;
     }
@@ -196,40 +197,40 @@ std::uint8_t WinbondChip::GetRegister(int bank, std::uint8_t index) const {
 
 std::uint8_t WinbondChip::ReadMonitor(std::uint8_t index) {
   const std::uint8_t value = Peek(CurrentBank(), index);
-  // Interrupt status clears on read, except the case-open latch (cleared through 0x46 bit 7).
-  const std::uint8_t reg = index >= 0x60 ? index - 0x40 : index;
-  if (reg == 0x41) pending_ &= ~0xFFu;
-  if (reg == 0x42) pending_ &= ~0xFF00u;
-  if (reg == 0x50 && CurrentBank() == 4) pending_ &= ~0x30000u;
+  // Interrupt status clears on read, except the case-open latch (cleared through the chassis
+  // clear register).
+  const std::uint8_t reg = CanonicalIndex(index);
+  if (reg == kInterruptStatus1) pending_ &= ~kStatus1Bits;
+  if (reg == kInterruptStatus2) pending_ &= ~kStatus2Bits;
+  if (reg == kInterruptStatus3.reg && CurrentBank() == kInterruptStatus3.bank) pending_ &= ~kStatus3Bits;
   return value;
 }
 
 void WinbondChip::SetRegister(int bank, std::uint8_t index, std::uint8_t value) {
-  index &= 0x7F;
-  if (index >= 0x60) index -= 0x40;
-  if (index < 0x20 && !HasLowFanControl()) return;
+  index = CanonicalIndex(index);
+  if (index < kFanControlBlockEnd && !HasLowFanControl()) return;
   switch (index) {
-    case 0x41:
-      pending_ = (pending_ & ~0xFFu) | value;
+    case kInterruptStatus1:
+      pending_ = (pending_ & ~kStatus1Bits) | value;
       return;
-    case 0x42:
-      pending_ = (pending_ & ~0xFF00u) | (static_cast<std::uint32_t>(value & ~0x10) << 8);
-      caseLatched_ = (value & 0x10) != 0;
+    case kInterruptStatus2:
+      pending_ = (pending_ & ~kStatus2Bits) | (static_cast<std::uint32_t>(value & ~kCaseOpenStatus) << 8);
+      caseLatched_ = (value & kCaseOpenStatus) != 0;
       return;
-    case 0x47:
-      vid_ = static_cast<std::uint8_t>((vid_ & 0x10) | (value & 0x0F));
+    case kFanDivisor:
+      vid_ = static_cast<std::uint8_t>((vid_ & ~kVidLowMask) | (value & kVidLowMask));
       break;
-    case 0x49:
-      vid_ = static_cast<std::uint8_t>((vid_ & 0x0F) | ((value & 1) << 4));
+    case kVid4:
+      vid_ = static_cast<std::uint8_t>((vid_ & kVidLowMask) | ((value & kVid4Bit) << 4));
       break;
-    case 0x4F:
-      return;  // derived from 0x4E bit 7
+    case kVendorId:
+      return;  // derived from HBACS
     default:
       break;
   }
-  if (index >= 0x50 && index <= 0x5F) {
-    if ((bank & 7) == 4 && index == 0x50) {
-      pending_ = (pending_ & ~0x30000u) | (static_cast<std::uint32_t>(value & 0x03) << 16);
+  if (index >= kBankedFirst && index <= kBankedLast) {
+    if ((bank & kBankMask) == kInterruptStatus3.bank && index == kInterruptStatus3.reg) {
+      pending_ = (pending_ & ~kStatus3Bits) | (static_cast<std::uint32_t>(value & kBeepControl3Mask) << 16);
       return;
     }
     Banked(bank, index) = value;
@@ -239,45 +240,45 @@ void WinbondChip::SetRegister(int bank, std::uint8_t index, std::uint8_t value) 
 }
 
 void WinbondChip::WriteMonitor(std::uint8_t index, std::uint8_t value) {
-  if (index >= 0x60) index -= 0x40;
-  if (index < 0x20) {
+  index = CanonicalIndex(index);
+  if (index < kFanControlBlockEnd) {
     if (HasLowFanControl()) regs_[index] = value;
     return;
   }
-  if (index <= 0x2A) return;  // readings
-  if (index < 0x40) {
+  if (index < kVoltageHighLimitBase) return;  // readings
+  if (index < kConfiguration) {
     regs_[index] = value;
     return;
   }
-  if (index < 0x50) {
+  if (index < kBankedFirst) {
     switch (index) {
-      case 0x40: {
-        if (value & kInit) {
+      case kConfiguration: {
+        if (value & kInitialization) {
           ResetMonitor();  // self-clearing
           return;
         }
-        const bool wasStarted = (regs_[0x40] & kStart) != 0;
-        regs_[0x40] = value & 0x0B;
+        const bool wasStarted = (regs_[kConfiguration] & kStart) != 0;
+        regs_[kConfiguration] = value & kConfigurationWritable;
         if (!wasStarted && (value & kStart)) Convert();
         if (wasStarted && !(value & kStart)) live_ = 0;  // comparators stop with the monitor
         return;
       }
-      case 0x41:
-      case 0x42:
-      case 0x4F:
+      case kInterruptStatus1:
+      case kInterruptStatus2:
+      case kVendorId:
         return;  // read-only
-      case 0x46:
-        if (value & kChassisClear) caseLatched_ = false;
-        regs_[0x46] = value & 0x7F;
+      case kChassisClear:
+        if (value & kClearCaseOpen) caseLatched_ = false;
+        regs_[kChassisClear] = value & ~kClearCaseOpen;
         return;
-      case 0x47:
-        regs_[0x47] = value & 0xF0;
+      case kFanDivisor:
+        regs_[kFanDivisor] = value & ~kVidLowMask;
         return;  // VID bits are inputs
-      case 0x49:
-        regs_[0x49] = value & 0xFE;
+      case kVid4:
+        regs_[kVid4] = value & ~kVid4Bit;
         return;
-      case 0x4E:
-        regs_[0x4E] = value & 0x87;
+      case kBankSelect:
+        regs_[kBankSelect] = value & kBankSelectWritable;
         return;
       default:
         regs_[index] = value;
@@ -286,20 +287,20 @@ void WinbondChip::WriteMonitor(std::uint8_t index, std::uint8_t value) {
   }
   const int bank = CurrentBank();
   switch (bank) {
-    case 0:
-      if (index == 0x58) return;  // chip id
-      if (index == 0x57) value &= 0xBF;
-      if (index == 0x5C && Model() == ChipModel::W83627HF) value &= 0x77;
+    case kBank0:
+      if (index == kChipId.reg) return;
+      if (index == kBeepControl2.reg) value &= kBeepControl2Writable;
+      if (index == kPwmClockSelect.reg && Model() == ChipModel::W83627HF) value &= kPwmClockSelectWritable;
       break;
-    case 1:
-    case 2:
-      if (!HasTemp(bank) || index == 0x50 || index == 0x51) return;
+    case kTemp2Bank:
+    case kTemp3Bank:
+      if (!HasTemp(bank) || index == kTempHigh || index == kTempLow) return;  // readings
       break;
-    case 4:
-      if (index == 0x50 || index >= 0x59) return;  // status registers
+    case kBank4:
+      if (index == kInterruptStatus3.reg || index >= kRealTimeStatus1.reg) return;  // status registers
       break;
-    case 5:
-      if (index == 0x50 || index == 0x51) return;
+    case kBank5:
+      if (index == k5Vsb.reg || index == kVbat.reg) return;  // readings
       break;
     default:
       return;  // no such bank
@@ -311,33 +312,35 @@ void WinbondChip::Convert() {
   const AnalogInputs& in = Inputs();
   if (in.caseOpen && !lastCaseOpen_) caseLatched_ = true;  // the latch lives in the battery well
   lastCaseOpen_ = in.caseOpen;
-  if (!(regs_[0x40] & kStart)) return;
+  if (!(regs_[kConfiguration] & kStart)) return;
   if (!ReadingsHeld()) {
-    for (int n = 0; n < 7; ++n) {
+    for (int n = 0; n < kBank0VoltageInputs; ++n) {
       if (!HasInput(n)) continue;
       std::uint8_t count = VoltsToCount(in.pinVolts[n]);
-      if (n == 0 && Model() == ChipModel::W83637HF && (regs_[0x18] & 0x01)) {
+      if (n == 0 && Model() == ChipModel::W83637HF && (regs_[kVrmOvtConfig] & kVrm9Scaling)) {
         // VRM9 scaling: 4.88 mV per count above 0.7 V.
         const double c = std::round((in.pinVolts[0] * 1000.0 - 700.0) / 4.88);
         count = c <= 0 ? 0 : (c >= 255 ? 255 : static_cast<std::uint8_t>(c));
       }
-      regs_[0x20 + n] = count;
+      regs_[kVoltageBase + n] = count;
     }
-    banks_[5][0x0] = VoltsToCount(in.vsbVolts * vsbRatio_);
-    if (Banked(0, 0x5D) & 0x01) banks_[5][0x1] = VoltsToCount(in.vbatVolts);
-    const auto offset = [this](int t) { return static_cast<std::int8_t>(banks_[4][0x4 + t]); };
-    regs_[0x27] = CelsiusToByte(in.tempC[0] + offset(0));
-    for (int t = 1; t <= 2; ++t) {
-      if (!HasTemp(t) || (banks_[t][0x2] & 0x01)) continue;  // absent or stopped
+    Banked(k5Vsb) = VoltsToCount(in.vsbVolts * vsbRatio_);
+    if (Banked(kVbatMonitorControl) & kVbatMonitorEnable) Banked(kVbat) = VoltsToCount(in.vbatVolts);
+    const auto offset = [this](int t) {
+      return static_cast<std::int8_t>(Banked(kBank4, kTemp1Offset.reg + t));
+    };
+    regs_[kTemp1] = CelsiusToByte(in.tempC[0] + offset(0));
+    for (int t = kTemp2Bank; t <= kTemp3Bank; ++t) {
+      if (!HasTemp(t) || (Banked(t, kTempConfig) & kTempStop)) continue;  // absent or stopped
       double half = std::round((in.tempC[t] + offset(t)) * 2.0);
       if (std::isnan(half)) half = 0;
       half = half < -256 ? -256 : (half > 255 ? 255 : half);
       const auto word = static_cast<std::uint16_t>(static_cast<int>(half) * 128);
-      banks_[t][0x0] = static_cast<std::uint8_t>(word >> 8);
-      banks_[t][0x1] = static_cast<std::uint8_t>(word & 0x80);
+      Banked(t, kTempHigh) = static_cast<std::uint8_t>(word >> 8);
+      Banked(t, kTempLow) = static_cast<std::uint8_t>(word & kTempHalfDegree);
     }
     for (int f = 0; f < 3; ++f) {
-      regs_[0x28 + f] = HasFan(f) ? RpmToCount(in.fanRpm[f], FanDivisor(f)) : 0xFF;
+      regs_[kFanCountBase + f] = HasFan(f) ? RpmToCount(in.fanRpm[f], FanDivisor(f)) : 0xFF;
     }
   }
   EvaluateAlarms();
@@ -348,52 +351,59 @@ void WinbondChip::EvaluateAlarms() {
   for (int n = 0; n < 9; ++n) {
     if (!HasInput(n)) continue;
     std::uint8_t count, high, low;
-    if (n < 7) {
-      count = regs_[0x20 + n];
-      high = regs_[0x2B + 2 * n];
-      low = regs_[0x2C + 2 * n];
+    if (n < kBank0VoltageInputs) {
+      count = regs_[kVoltageBase + n];
+      high = regs_[kVoltageHighLimitBase + 2 * n];
+      low = regs_[kVoltageLowLimitBase + 2 * n];
+    } else if (n == 7) {
+      count = Banked(k5Vsb);
+      high = Banked(k5VsbHighLimit);
+      low = Banked(k5VsbLowLimit);
     } else {
-      count = banks_[5][n - 7];
-      high = banks_[5][0x4 + 2 * (n - 7)];
-      low = banks_[5][0x5 + 2 * (n - 7)];
+      count = Banked(kVbat);
+      high = Banked(kVbatHighLimit);
+      low = Banked(kVbatLowLimit);
     }
-    if (count > high || count < low) live |= kVoltageBit[n];
+    if (count > high || count < low) live |= StatusBit(kVoltageStatusBit[static_cast<std::size_t>(n)]);
   }
   for (int f = 0; f < 3; ++f) {
-    if (HasFan(f) && regs_[0x28 + f] > regs_[0x3B + f]) live |= kFanBit[f];
+    if (HasFan(f) && regs_[kFanCountBase + f] > regs_[kFanLimitBase + f]) {
+      live |= StatusBit(kFanStatusBit[static_cast<std::size_t>(f)]);
+    }
   }
   // temp1, interrupt mode: one event on going over the limit and one on falling below hysteresis.
-  const auto t1 = static_cast<std::int8_t>(regs_[0x27]);
+  const auto t1 = static_cast<std::int8_t>(regs_[kTemp1]);
   std::uint32_t events = 0;
-  if (!temp1Over_ && t1 > static_cast<std::int8_t>(regs_[0x39])) {
+  if (!temp1Over_ && t1 > static_cast<std::int8_t>(regs_[kTemp1Over])) {
     temp1Over_ = true;
     events |= kTemp1Bit;
-  } else if (temp1Over_ && t1 < static_cast<std::int8_t>(regs_[0x3A])) {
+  } else if (temp1Over_ && t1 < static_cast<std::int8_t>(regs_[kTemp1Hysteresis])) {
     temp1Over_ = false;
     events |= kTemp1Bit;
   }
   if (temp1Over_) live |= kTemp1Bit;
   // temp2/temp3: comparator, set above the limit, cleared below hysteresis.
-  for (int t = 1; t <= 2; ++t) {
+  for (int t = kTemp2Bank; t <= kTemp3Bank; ++t) {
     if (!HasTemp(t)) continue;
-    const auto& b = banks_[t];
-    const int value = HalfDegrees(b[0x0], b[0x1]);
-    bool& over = tempOver_[t - 1];
-    if (value > HalfDegrees(b[0x5], b[0x6]))
+    const int value = HalfDegrees(Banked(t, kTempHigh), Banked(t, kTempLow));
+    bool& over = tempOver_[static_cast<std::size_t>(t - 1)];
+    if (value > HalfDegrees(Banked(t, kTempOverHigh), Banked(t, kTempOverLow)))
       over = true;
-    else if (value < HalfDegrees(b[0x3], b[0x4]))
+    else if (value < HalfDegrees(Banked(t, kTempHysteresisHigh), Banked(t, kTempHysteresisLow)))
       over = false;
-    if (over) live |= kTempBit[t - 1];
+    if (over) live |= StatusBit(kTempStatusBit[static_cast<std::size_t>(t)]);
   }
   live_ = live;
   pending_ |= (live & ~kTemp1Bit) | events;
 }
 
 bool WinbondChip::BeepOutput() const {
-  // 0x4D bit 7 routes the beep function to its pin; 0x57 bit 7 is the global enable.
-  if (!(regs_[0x4D] & 0x80) || !(Banked(0, 0x57) & 0x80)) return false;
-  const std::uint32_t mask = Banked(0, 0x56) | static_cast<std::uint32_t>(Banked(0, 0x57) & 0x3F) << 8 |
-                             static_cast<std::uint32_t>(Banked(4, 0x53) & 0x03) << 16;
+  // The beep pin select routes the beep function to its pin; then the global enable.
+  if (!(regs_[kFanInOutBeepControl] & kBeepPinSelect) || !(Banked(kBeepControl2) & kGlobalBeepEnable))
+    return false;
+  const std::uint32_t mask = Banked(kBeepControl1) |
+                             static_cast<std::uint32_t>(Banked(kBeepControl2) & kBeepControl2Mask) << 8 |
+                             static_cast<std::uint32_t>(Banked(kBeepControl3) & kBeepControl3Mask) << 16;
   const std::uint32_t status = live_ | (caseLatched_ ? kChassisBit : 0);
   return (status & mask) != 0;
 }
@@ -402,11 +412,11 @@ std::uint8_t WinbondChip::FanOutput(int fan) const {
   if (fan < 0 || fan > 2) return 0;
   switch (Model()) {
     case ChipModel::W83627HF:
-      return fan == 2 ? 0xFF : Banked(0, fan == 0 ? 0x5A : 0x5B);
+      return fan == 2 ? 0xFF : Banked(fan == 0 ? kPwmOut1 : kPwmOut2);
     case ChipModel::W83697HF:
-      return fan == 2 ? 0xFF : regs_[fan == 0 ? 0x01 : 0x03];
+      return fan == 2 ? 0xFF : regs_[fan == 0 ? kPwm1Duty : kPwm2Duty];
     default:
-      return regs_[fan == 0 ? 0x01 : (fan == 1 ? 0x03 : 0x11)];
+      return regs_[fan == 0 ? kPwm1Duty : (fan == 1 ? kPwm2Duty : kPwm3Duty)];
   }
 }
 

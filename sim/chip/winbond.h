@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/superio/winbond_registers.h"
 #include "sim/chip/chip.h"
 
 namespace veltrix::sim {
@@ -12,7 +13,7 @@ class WinbondChip : public SimChip {
  public:
   WinbondChip(ChipModel model, std::uint16_t configPort);
 
-  std::uint8_t MonitorLdn() const override { return 0x0B; }
+  std::uint8_t MonitorLdn() const override { return winbond::kMonitorDevice; }
   std::uint8_t FanOutput(int fan) const override;
   bool BeepOutput() const override;
   bool CaseOpenLatched() const override { return caseLatched_; }
@@ -29,15 +30,17 @@ class WinbondChip : public SimChip {
   int FanDivisor(int fan) const;
   // Live status word: 0x41 bits in 0..7, 0x42 bits in 8..15, bank-4 0x50 bits in 16..17.
   std::uint32_t LiveStatus() const { return live_; }
-  int CurrentBank() const { return regs_[0x4E] & 0x07; }
+  int CurrentBank() const { return regs_[winbond::kBankSelect] & winbond::kBankMask; }
 
  protected:
   std::uint8_t ReadMonitor(std::uint8_t index) override;
   void WriteMonitor(std::uint8_t index, std::uint8_t value) override;
   void Convert() override;
   std::uint8_t CanonicalIndex(std::uint8_t index) const override {
-    index &= 0x7F;
-    return index >= 0x60 ? static_cast<std::uint8_t>(index - 0x40) : index;
+    index &= superio::kMonitorAddressMask;
+    return index >= winbond::kValueRamAlias
+               ? static_cast<std::uint8_t>(index - winbond::kValueRamAliasDistance)
+               : index;
   }
 
  private:
@@ -46,14 +49,25 @@ class WinbondChip : public SimChip {
   bool HasFan(int fan) const;
   bool HasTemp(int t) const;
   bool HasLowFanControl() const { return Model() != ChipModel::W83627HF; }
-  std::uint8_t& Banked(int bank, std::uint8_t index) { return banks_[bank & 7][index & 0x0F]; }
-  std::uint8_t Banked(int bank, std::uint8_t index) const { return banks_[bank & 7][index & 0x0F]; }
+  // Bank `bank`'s register `index` (0x50..0x5F).
+  std::uint8_t& Banked(int bank, std::uint8_t index) {
+    return banks_[bank & winbond::kBankMask][(index - winbond::kBankedFirst) & kBankedWindowMask];
+  }
+  std::uint8_t Banked(int bank, std::uint8_t index) const {
+    return banks_[bank & winbond::kBankMask][(index - winbond::kBankedFirst) & kBankedWindowMask];
+  }
+  std::uint8_t& Banked(winbond::BankedRegister r) { return Banked(r.bank, r.reg); }
+  std::uint8_t Banked(winbond::BankedRegister r) const { return Banked(r.bank, r.reg); }
   void EvaluateAlarms();
   std::uint8_t Peek(int bank, std::uint8_t index) const;
 
-  std::array<std::uint8_t, 0x80> regs_{};                // unbanked registers
-  std::array<std::array<std::uint8_t, 16>, 8> banks_{};  // 0x50..0x5F of banks 0..7
-  std::uint32_t live_ = 0;                               // current out-of-limit state
+  static constexpr std::size_t kBankedWindow = winbond::kBankedLast - winbond::kBankedFirst + 1;
+  static constexpr int kBankedWindowMask = kBankedWindow - 1;
+  static constexpr std::size_t kBanks = winbond::kBankMask + 1;
+
+  std::array<std::uint8_t, superio::kMonitorRegisterCount> regs_{};      // unbanked registers
+  std::array<std::array<std::uint8_t, kBankedWindow>, kBanks> banks_{};  // 0x50..0x5F of banks 0..7
+  std::uint32_t live_ = 0;                                               // current out-of-limit state
   std::uint32_t pending_ = 0;       // interrupt status not yet read (0x41/0x42/bank 4 0x50)
   bool temp1Over_ = false;          // temp1 works in interrupt mode with hysteresis
   std::array<bool, 2> tempOver_{};  // temp2/temp3 comparators with hysteresis

@@ -1,5 +1,8 @@
 #include "sim/dump/dump_apply.h"
 
+#include "platform/superio/ite_registers.h"
+#include "platform/superio/superio_registers.h"
+#include "platform/superio/winbond_registers.h"
 #include "sim/chip/ite.h"
 #include "sim/chip/winbond.h"
 
@@ -58,14 +61,14 @@ std::string CheckDumpFits(const RegisterDump& dump, ChipModel chip) {
 std::vector<StuckReading> ApplyDump(const RegisterDump& dump, const BoardProfile& profile, SimChip& chip,
                                     SensorPhysics& physics) {
   std::vector<StuckReading> stuck;
-  const bool winbond = chip.Vendor() == SuperIoVendor::Winbond;
+  const bool isWinbond = chip.Vendor() == SuperIoVendor::Winbond;
 
   // Configuration space: the logical device's registers as the BIOS left them. The global
   // registers (keys, ids, LDN select) stay the chip's own.
   for (const DumpTable& t : dump.tables) {
     if (IdentifyTable(t).kind != DumpKind::kConfigSpace) continue;
-    int ldn = t.bank.value_or(t.At(0x07).value_or(chip.MonitorLdn()));
-    for (int i = 0x30; i < 0x100; ++i) {
+    int ldn = t.bank.value_or(t.At(superio::kLogicalDeviceSelect).value_or(chip.MonitorLdn()));
+    for (int i = superio::kFirstDeviceRegister; i < 0x100; ++i) {
       if (auto v = t.At(i))
         chip.Config().SetRegister(static_cast<std::uint8_t>(ldn), static_cast<std::uint8_t>(i), *v);
     }
@@ -78,55 +81,70 @@ std::vector<StuckReading> ApplyDump(const RegisterDump& dump, const BoardProfile
   for (const DumpTable& t : dump.tables) {
     if (IdentifyTable(t).kind != DumpKind::kMonitor) continue;
     const int bank = t.bank.value_or(0);
-    for (int i = 0; i < 0x80; ++i) {
+    for (int i = 0; i < static_cast<int>(superio::kMonitorRegisterCount); ++i) {
       auto v = t.At(i);
       if (!v) continue;
-      const bool banked = winbond && i >= 0x50 && i <= 0x5F;
+      const bool banked = isWinbond && i >= winbond::kBankedFirst && i <= winbond::kBankedLast;
       if (!banked && &t != main) continue;
-      if (winbond && (i == 0x4E || i == 0x4F || i >= 0x60)) continue;  // bank select, vendor id, aliases
-      if (i == 0x58 && (!winbond || bank == 0)) continue;              // id registers
+      if (isWinbond &&
+          (i == winbond::kBankSelect || i == winbond::kVendorId || i >= winbond::kValueRamAlias)) {
+        continue;  // bank select, vendor id, aliases
+      }
+      // Id registers: the ITE vendor id, the Winbond chip id.
+      if (isWinbond ? (i == winbond::kChipId.reg && bank == winbond::kChipId.bank) : i == ite::kVendorId)
+        continue;
       chip.SetRegister(banked ? bank : 0, static_cast<std::uint8_t>(i), *v);
     }
   }
 
   // Voltages: the pin voltage that converts to the dumped count.
   auto pinFromCount = [](std::uint8_t c) { return c * kAdcVoltsPerCount; };
-  if (winbond) {
-    const bool vrm9 = chip.Model() == ChipModel::W83637HF && (chip.GetRegister(0, 0x18) & 0x01) != 0;
-    for (int n = 0; n <= 6; ++n) {
-      if (auto c = main->At(0x20 + n)) {
+  if (isWinbond) {
+    const bool vrm9 =
+        chip.Model() == ChipModel::W83637HF &&
+        (chip.GetRegister(winbond::kBank0, winbond::kVrmOvtConfig) & winbond::kVrm9Scaling) != 0;
+    for (int n = 0; n < winbond::kBank0VoltageInputs; ++n) {
+      if (auto c = main->At(winbond::kVoltageBase + n)) {
         double pin = pinFromCount(*c);
         if (n == 0 && vrm9) pin = (*c * 4.88 + 700.0) / 1000.0;
         physics.SetPinVolts(n, pin);
       }
     }
-    if (const DumpTable* b5 = BankTable(dump, 5)) {
-      if (auto c = b5->At(0x50)) physics.SetPinVolts(7, pinFromCount(*c));  // through the 5VSB divider
-      if (auto c = b5->At(0x51)) physics.SetPinVolts(8, pinFromCount(*c));
+    static_assert(winbond::k5Vsb.bank == winbond::kVbat.bank);
+    if (const DumpTable* b5 = BankTable(dump, winbond::k5Vsb.bank)) {
+      if (auto c = b5->At(winbond::k5Vsb.reg))
+        physics.SetPinVolts(7, pinFromCount(*c));  // through the 5VSB divider
+      if (auto c = b5->At(winbond::kVbat.reg)) physics.SetPinVolts(8, pinFromCount(*c));
     }
-    if (auto c = main->At(0x27)) physics.HoldTemperature(0, physics.RealFromReading(0, SignedByte(*c)));
-    for (int k = 1; k <= 2; ++k) {
+    if (auto c = main->At(winbond::kTemp1))
+      physics.HoldTemperature(0, physics.RealFromReading(0, SignedByte(*c)));
+    // Temperature k (1, 2) is in bank k.
+    for (int k = winbond::kTemp2Bank; k <= winbond::kTemp3Bank; ++k) {
       const DumpTable* bt = BankTable(dump, k);
       if (!bt) continue;
-      auto msb = bt->At(0x50), lsb = bt->At(0x51);
+      auto msb = bt->At(winbond::kTempHigh), lsb = bt->At(winbond::kTempLow);
       if (msb) {
-        const double reading = SignedByte(*msb) + ((lsb && (*lsb & 0x80)) ? 0.5 : 0.0);
+        const double reading = SignedByte(*msb) + ((lsb && (*lsb & winbond::kTempHalfDegree)) ? 0.5 : 0.0);
         physics.HoldTemperature(k, physics.RealFromReading(k, reading));
       }
     }
   } else {
+    // in0..in7 and VBAT (in8) follow each other.
+    static_assert(ite::kVbat == ite::kVoltageBase + 8);
     for (int n = 0; n <= 8; ++n) {
-      if (auto c = main->At(0x20 + n)) physics.SetPinVolts(n, pinFromCount(*c));
+      if (auto c = main->At(ite::kVoltageBase + n)) physics.SetPinVolts(n, pinFromCount(*c));
     }
     for (int k = 0; k < 3; ++k) {
-      if (auto c = main->At(0x29 + k)) physics.HoldTemperature(k, physics.RealFromReading(k, SignedByte(*c)));
+      if (auto c = main->At(ite::kTempBase + k))
+        physics.HoldTemperature(k, physics.RealFromReading(k, SignedByte(*c)));
     }
   }
 
   // Fans: speed from count and the dump's divisor. A fan driven by a chip output is explained
   // as a fan whose full speed gives this RPM at the current drive; any other fan is held.
   for (int f = 0; f < kFanInputs; ++f) {
-    const std::uint8_t reg = static_cast<std::uint8_t>(winbond ? 0x28 + f : 0x0D + f);
+    const std::uint8_t reg =
+        static_cast<std::uint8_t>((isWinbond ? winbond::kFanCountBase : ite::kFanCountBase) + f);
     auto c = main->At(reg);
     if (!c) continue;
     int divisor = 2;

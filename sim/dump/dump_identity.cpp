@@ -1,5 +1,8 @@
 #include <cstdio>
 
+#include "platform/superio/ite_registers.h"
+#include "platform/superio/superio_registers.h"
+#include "platform/superio/winbond_registers.h"
 #include "sim/dump/register_dump.h"
 
 namespace veltrix::sim {
@@ -12,28 +15,29 @@ std::string Hex(unsigned v, int width) {
 }
 
 bool IsConfigPort(std::uint16_t port) {
-  return port == 0x2E || port == 0x4E;
+  return port == superio::kConfigPort2E || port == superio::kConfigPort4E;
 }
 
-// Winbond monitors answer 0xA3 (HBACS clear) or 0x5C (HBACS set) at 0x4F.
+// Winbond monitors answer 0xA3 (HBACS clear) or 0x5C (HBACS set) at the vendor id register.
 bool WinbondMonitorSignature(const DumpTable& t) {
-  auto bankSel = t.At(0x4E), vendor = t.At(0x4F);
+  auto bankSel = t.At(winbond::kBankSelect), vendor = t.At(winbond::kVendorId);
   if (!bankSel || !vendor) return false;
-  bool hbacs = (*bankSel & 0x80) != 0;
-  return (!hbacs && *vendor == 0xA3) || (hbacs && *vendor == 0x5C);
+  bool hbacs = (*bankSel & winbond::kHbacs) != 0;
+  return (!hbacs && *vendor == winbond::kVendorIdLowByte) || (hbacs && *vendor == winbond::kVendorIdHighByte);
 }
 
 bool IteMonitorSignature(const DumpTable& t) {
-  return t.At(0x58) == std::optional<std::uint8_t>(0x90);
+  return t.At(ite::kVendorId) == std::optional<std::uint8_t>(ite::kVendorIdValue);
 }
 
+// Chip ids of the Winbond monitors (the three simulated ones and relatives people dump).
 std::string MonitorChipName(std::uint8_t id) {
   switch (id) {
-    case 0x21:
+    case winbond::kChipIdW83627HF:
       return "W83627HF";
-    case 0x60:
+    case winbond::kChipIdW83697HF:
       return "W83697HF";
-    case 0x80:
+    case winbond::kChipIdW83637HF:
       return "W83637HF";
     case 0x90:
       return "W83627THF/W83687THF";
@@ -50,11 +54,11 @@ std::string MonitorChipName(std::uint8_t id) {
 
 std::optional<ChipModel> ChipFromMonitorId(std::uint8_t id58) {
   switch (id58) {
-    case 0x21:
+    case winbond::kChipIdW83627HF:
       return ChipModel::W83627HF;
-    case 0x60:
+    case winbond::kChipIdW83697HF:
       return ChipModel::W83697HF;
-    case 0x80:
+    case winbond::kChipIdW83637HF:
       return ChipModel::W83637HF;
     default:
       return std::nullopt;
@@ -63,16 +67,16 @@ std::optional<ChipModel> ChipFromMonitorId(std::uint8_t id58) {
 
 std::optional<ChipModel> ChipFromConfigId(SuperIoVendor vendor, std::uint16_t id) {
   if (vendor == SuperIoVendor::Ite) {
-    if (id == 0x8705) return ChipModel::IT8705F;
-    if (id == 0x8712) return ChipModel::IT8712F;
+    if (id == ite::kChipIdIT8705F) return ChipModel::IT8705F;
+    if (id == ite::kChipIdIT8712F) return ChipModel::IT8712F;
     return std::nullopt;
   }
   switch (id) {
-    case 0x52:
+    case winbond::kDeviceIdW83627HF:
       return ChipModel::W83627HF;
-    case 0x60:
+    case winbond::kDeviceIdW83697HF:
       return ChipModel::W83697HF;
-    case 0x70:
+    case winbond::kDeviceIdW83637HF:
       return ChipModel::W83637HF;
     default:
       return std::nullopt;
@@ -86,8 +90,8 @@ DumpIdentity IdentifyTable(const DumpTable& t) {
     id.kind = DumpKind::kMonitor;
     id.vendor = SuperIoVendor::Winbond;
     int bank = t.bank.value_or(0);
-    if (bank == 0) {
-      if (auto chip = t.At(0x58)) {
+    if (bank == winbond::kChipId.bank) {
+      if (auto chip = t.At(winbond::kChipId.reg)) {
         id.chipId = *chip;
         id.description = "Winbond monitor, chip id " + Hex(*chip, 2) + " (" + MonitorChipName(*chip) + ")";
         return id;
@@ -103,16 +107,19 @@ DumpIdentity IdentifyTable(const DumpTable& t) {
     return id;
   }
   // Configuration space: ITE id 0x87xx at 0x20/0x21, Winbond one-byte id at 0x20.
-  auto hi = t.At(0x20), lo = t.At(0x21);
-  if (hi && *hi == 0x87 && lo) {
+  constexpr std::uint8_t kIteIdHigh = ite::kChipIdIT8712F >> 8;
+  static_assert(kIteIdHigh == ite::kChipIdIT8705F >> 8);
+  auto hi = t.At(superio::kChipIdByte1), lo = t.At(superio::kChipIdByte2);
+  if (hi && *hi == kIteIdHigh && lo) {
     id.kind = DumpKind::kConfigSpace;
     id.vendor = SuperIoVendor::Ite;
-    id.chipId = static_cast<std::uint16_t>(0x8700 | *lo);
+    id.chipId = static_cast<std::uint16_t>(kIteIdHigh << 8 | *lo);
     id.description = "ITE configuration space, chip id " + Hex(*id.chipId, 4);
     return id;
   }
   if (hi && (configPorts || ChipFromConfigId(SuperIoVendor::Winbond, *hi)) &&
-      t.At(0x07).value_or(0xFF) <= 0x0B && !WinbondMonitorSignature(t)) {
+      t.At(superio::kLogicalDeviceSelect).value_or(0xFF) <= winbond::kMonitorDevice &&
+      !WinbondMonitorSignature(t)) {
     id.kind = DumpKind::kConfigSpace;
     id.vendor = SuperIoVendor::Winbond;
     id.chipId = *hi;

@@ -32,15 +32,18 @@ constexpr std::uint16_t kHiddenPmBase = 0x0400;
 
 SimMachine::SimMachine(const BoardProfile& profile, std::uint64_t seed)
     : profile_(profile), physics_(profile, seed) {
-  const std::uint16_t cfg = profile.configPort == 0x4E ? 0x4E : 0x2E;
+  const std::uint16_t cfg =
+      profile.configPort == superio::kConfigPort4E ? superio::kConfigPort4E : superio::kConfigPort2E;
   chip_ = std::shared_ptr<SimChip>(MakeChip(profile.chip, cfg));
   if (auto* w = dynamic_cast<WinbondChip*>(chip_.get())) w->SetVsbRatio(physics_.Wiring(7).gain);
   if (dynamic_cast<IteChip*>(chip_.get()) != nullptr) {
     // The BIOS leaves the PWM duty registers at full speed, so the fans keep running when a
     // program switches the outputs from on/off to PWM mode.
-    for (std::uint8_t r = 0x15; r <= 0x17; ++r) chip_->SetRegister(0, r, 0x7F);
+    for (int fan = 0; fan < 3; ++fan) {
+      chip_->SetRegister(0, static_cast<std::uint8_t>(ite::kPwmControlBase + fan), ite::kPwmDutyMask);
+    }
   }
-  if (profile.configPort == 0x2E || profile.configPort == 0x4E) {
+  if (profile.configPort == superio::kConfigPort2E || profile.configPort == superio::kConfigPort4E) {
     bus_.Attach(chip_);
   } else {
     bus_.Attach(std::make_shared<MonitorOnlyPort>(chip_));
@@ -153,12 +156,12 @@ void SimMachine::SetCaseOpen(bool open) {
 }
 
 void SimMachine::InjectGarbage(int bank, std::uint8_t reg, std::uint8_t value) {
-  garbage_[{bank & 7, reg & 0x7F}] = value;
+  garbage_[{bank & winbond::kBankMask, reg & superio::kMonitorAddressMask}] = value;
   FeedChip();
 }
 
 void SimMachine::ClearGarbage(int bank, std::uint8_t reg) {
-  garbage_.erase({bank & 7, reg & 0x7F});
+  garbage_.erase({bank & winbond::kBankMask, reg & superio::kMonitorAddressMask});
   FeedChip();
 }
 

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/superio/winbond_registers.h"
 #include "sim/chip/chip.h"
 #include "sim/machine/sim_machine.h"
 
@@ -48,7 +49,8 @@ void Table(Out& out, const SimChip& chip, int bank, bool banked) {
     for (int col = 0; col < 16; ++col) {
       out.Char(' ');
       // The upper half of the window mirrors the lower one.
-      out.Hex(chip.GetRegister(bank, static_cast<std::uint8_t>(((row << 4) | col) & 0x7F)));
+      out.Hex(chip.GetRegister(bank,
+                               static_cast<std::uint8_t>(((row << 4) | col) & superio::kMonitorAddressMask)));
     }
     out.Char('\n');
   }
@@ -76,12 +78,14 @@ void SimStateFile::Write() noexcept {
   out.Char('\n');
   const bool winbond = ChipVendorOf(chip.Model()) == SuperIoVendor::Winbond;
   if (winbond) {
-    for (int bank : {0, 1, 2, 4}) Table(out, chip, bank, true);
+    for (int bank : {winbond::kBank0, winbond::kTemp2Bank, winbond::kTemp3Bank, winbond::kBank4}) {
+      Table(out, chip, bank, true);
+    }
   } else {
     Table(out, chip, 0, false);
   }
   out.Text("# monitor device activation (configuration register 0x30): ");
-  out.Hex(chip.Config().GetRegister(chip.MonitorLdn(), 0x30));
+  out.Hex(chip.Config().GetRegister(chip.MonitorLdn(), superio::kActivate));
   out.Text("\n# system control port 0x61: ");
   out.Hex(machine_.Speaker().ControlBits());
   out.Char('\n');
