@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Debian package (make package) and checks its contents and declared dependencies.
+# Builds the Debian package (make package), checks its contents and declared dependencies, and
+# runs the programs it carries.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 make package
@@ -19,3 +20,16 @@ for lib in libqt6widgets6 libc6 libstdc++6; do
   grep -q "$lib" <<<"$depends" || { echo "check_package: Depends lacks $lib: $depends" >&2; exit 1; }
 done
 echo "check_package: contents and dependencies as expected"
+
+# The package's own files run: unpack them into a scratch root and start the programs from
+# there (they find their program folder in ../share/veltrix beside bin).
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+dpkg-deb -x "$deb" "$root"
+export XDG_RUNTIME_DIR=$root/run XDG_CONFIG_HOME=$root/config XDG_STATE_HOME=$root/state
+mkdir -m 0700 "$XDG_RUNTIME_DIR"
+out=$("$root/usr/bin/veltrix" --console --virtual-time --ticks 3)
+grep -q -- "-- tick 3" <<<"$out" || { echo "check_package: the packaged veltrix did not run 3 ticks" >&2; exit 1; }
+[[ -f $XDG_CONFIG_HOME/veltrix/registry.reg ]] || { echo "check_package: no settings were stored" >&2; exit 1; }
+"$root/usr/bin/vanquil" || { echo "check_package: the packaged vanquil failed" >&2; exit 1; }
+echo "check_package: the packaged programs run"

@@ -19,7 +19,7 @@ for fuzzer in "$bin"/fuzz_*; do
   cp -r "$seeds"/. "$scratch"/
   if "$fuzzer" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$artifacts/" "$scratch" \
       > "build/fuzz/$name.log" 2>&1; then
-    echo "$name: $(grep -E '^#[0-9]+ +DONE' "build/fuzz/$name.log" | tail -1)"
+    echo "$name: $(grep -E '^#[0-9]+[[:space:]]+DONE' "build/fuzz/$name.log" | tail -1)"
   else
     echo "$name: FAILED (see build/fuzz/$name.log and $artifacts)" >&2
     tail -n 30 "build/fuzz/$name.log" >&2

@@ -266,7 +266,11 @@ int RunVeltrix(std::span<const std::string> args, std::ostream& out, std::ostrea
 
   run.registry = std::make_unique<platform::FileRegistry>(
       cmd.registry ? std::filesystem::path(*cmd.registry) : platform::DefaultRegistryPath(),
+#ifdef VELTRIX_HAVE_QT
       [&err, &run](const std::string& message) {
+#else
+      [&err](const std::string& message) {
+#endif
         err << "veltrix: " << message << '\n';
 #ifdef VELTRIX_HAVE_QT
         // On the desktop nobody reads standard error: the user sees a box as well.

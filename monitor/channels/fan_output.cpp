@@ -12,7 +12,6 @@ namespace veltrix::monitor {
 
 namespace {
 
-constexpr double kRpmConstant = 1350000.0;
 constexpr double kMultiMethodMaxRpm = 8000.0;  // faster readings at low output are counting noise
 
 struct OutputStep {

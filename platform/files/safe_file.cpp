@@ -108,8 +108,12 @@ std::optional<Folder> Folder::Open(const std::string& path, bool create, Problem
 }
 
 std::string Folder::PathOf(std::string_view name) const {
-  if (path_ == "/") return "/" + std::string(name);
-  return path_ + "/" + std::string(name);
+  std::string path;
+  path.reserve(path_.size() + 1 + name.size());
+  if (path_ != "/") path = path_;
+  path += '/';
+  path += name;
+  return path;
 }
 
 std::optional<struct stat> Folder::StatName(const std::string& name) const {

@@ -16,7 +16,7 @@ LogindAnswer AskLogind(LogindRequest request, int timeoutSeconds) {
   if (r < 0) return {false, std::string("the system bus cannot be reached: ") + std::strerror(-r)};
   sd_bus_message* call = nullptr;
   sd_bus_message* reply = nullptr;
-  sd_bus_error error = SD_BUS_ERROR_NULL;
+  sd_bus_error error{};  // SD_BUS_ERROR_NULL, without its C compound literal
   LogindAnswer answer;
   r = sd_bus_message_new_method_call(bus, &call, "org.freedesktop.login1", "/org/freedesktop/login1",
                                      "org.freedesktop.login1.Manager",
