@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -13,7 +14,9 @@
 #define VELTRIX_VERSION "0"
 #endif
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   auto parsed = veltrix::app::ParseVanquilCommandLine(args);
   if (auto* error = std::get_if<std::string>(&parsed)) {
@@ -35,4 +38,19 @@ int main(int argc, char** argv) {
   veltrix::app::FrmVanquil window(argc, argv);
   veltrix::platform::SimSystem system;
   return veltrix::app::CleanUpSettings(file, system, std::cerr);
+}
+
+}  // namespace
+
+// Nothing may escape main unexplained: a failure the clean-up did not foresee (no memory, say)
+// is said once and ends the run with status 1, like any other failure to remove something.
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "vanquil: %s\n", e.what());
+  } catch (...) {
+    std::fprintf(stderr, "vanquil: unexpected failure\n");
+  }
+  return 1;
 }

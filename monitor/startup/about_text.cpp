@@ -8,7 +8,7 @@ namespace veltrix::monitor {
 namespace {
 
 // A readme is a few kilobytes; anything far larger is not one and is not shown.
-constexpr std::size_t kMaxAboutFileBytes = 1024 * 1024;
+constexpr std::size_t kMaxAboutFileBytes = std::size_t{1024} * 1024;
 
 }  // namespace
 

@@ -142,7 +142,9 @@ std::optional<ChipsetBridge> FindChipsetBridge(const std::string& root) {
   ::closedir(dir);
   std::sort(names.begin(), names.end());
   for (const std::string& name : names) {
-    const std::vector<std::uint8_t> config = ReadConfig(folder + "/" + name + "/config");
+    std::string path = folder;
+    path.append("/").append(name).append("/config");
+    const std::vector<std::uint8_t> config = ReadConfig(path);
     if (auto bridge = IdentifyChipsetBridge(name, config)) return bridge;
   }
   return std::nullopt;

@@ -289,7 +289,7 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 std::string DescribeSize(std::size_t bytes) {
   constexpr std::size_t kKiB = 1024;
-  constexpr std::size_t kMiB = 1024 * 1024;
+  constexpr std::size_t kMiB = kKiB * kKiB;
   if (bytes >= kMiB && bytes % kMiB == 0) return std::to_string(bytes / kMiB) + " MiB";
   if (bytes >= kKiB && bytes % kKiB == 0) return std::to_string(bytes / kKiB) + " KiB";
   return std::to_string(bytes) + " bytes";

@@ -45,8 +45,10 @@ std::optional<SensorChipDriver> FindSensorChipDriver(const std::string& root) {
   std::sort(entries.begin(), entries.end());
   for (const std::string& hwmon : entries) {
     // Older kernels keep the name on the device rather than on the hwmon class device.
-    std::string name = FirstLine(folder + "/" + hwmon + "/name");
-    if (name.empty()) name = FirstLine(folder + "/" + hwmon + "/device/name");
+    std::string device = folder;
+    device.append("/").append(hwmon);
+    std::string name = FirstLine(device + "/name");
+    if (name.empty()) name = FirstLine(device + "/device/name");
     for (const KnownDriver& known : kDrivers) {
       if (name == known.name) return SensorChipDriver{hwmon, name, known.module};
     }

@@ -8,7 +8,7 @@
 namespace veltrix::platform {
 
 std::filesystem::path DefaultRegistryPath() {
-  const std::filesystem::path tail = std::filesystem::path("veltrix") / "registry.reg";
+  std::filesystem::path tail = std::filesystem::path("veltrix") / "registry.reg";
   // A relative XDG_CONFIG_HOME is invalid by the base-directory rules and is ignored.
   if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && config[0] == '/') {
     return std::filesystem::path(config) / tail;

@@ -124,7 +124,7 @@ bool FileRegistry::Lock(bool create) {
                             "; changes to the settings cannot be saved.";
       if (message != lockWarning_) {
         lockWarning_ = message;
-        Warn(std::move(message));
+        Warn(message);
       }
     }
     return false;
@@ -191,7 +191,7 @@ long FileRegistry::EndBatchOperation(const RegistryKey& before, bool changed) {
   return rc;
 }
 
-void FileRegistry::Warn(std::string message) {
+void FileRegistry::Warn(const std::string& message) {
   warning_ = message;
   if (sink_) sink_(message);
 }

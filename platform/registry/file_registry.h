@@ -103,7 +103,7 @@ class FileRegistry : public MemoryRegistry {
   bool SetAside(const std::string& problem, const files::FileIdentity& identity);
   void Refuse(const std::string& what, const std::optional<files::FileIdentity>& identity);
   void Adopt(std::string text, RegistryKey root, const files::FileIdentity& identity);
-  void Warn(std::string message);
+  void Warn(const std::string& message);
   long Save();
   void RemoveStaleTemporaryFiles(const files::Folder& folder) const;
 

@@ -48,7 +48,8 @@ LocalTime VirtualClock::Now() {
 
 LocalTime AddSeconds(const LocalTime& t, std::int64_t seconds) {
   std::int64_t total =
-      DaysFromCivil(t.year, t.month, t.day) * 86400 + t.hour * 3600 + t.minute * 60 + t.second + seconds;
+      DaysFromCivil(t.year, t.month, t.day) * 86400 + std::int64_t{t.hour} * 3600 + std::int64_t{t.minute} * 60 +
+      t.second + seconds;
   std::int64_t days = FloorDiv(total, 86400);
   std::int64_t rest = total - days * 86400;
   LocalTime out;

@@ -169,7 +169,7 @@ std::string LogFolderFor(const std::string& programFolder, bool installed, const
   } else {
     return {};
   }
-  const std::string folder = WithoutTrailingSeparator(state) + "/veltrix";
+  std::string folder = WithoutTrailingSeparator(state) + "/veltrix";
   // Each missing level is made for this user only; an existing one is left as it is.
   for (std::size_t at = 1; at != std::string::npos;) {
     at = folder.find('/', at + 1);

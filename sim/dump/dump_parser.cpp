@@ -152,11 +152,11 @@ class Parser {
                std::string(text::Trim(rest.substr(i, std::min<std::size_t>(4, rest.size() - i)))) + "'";
       char a = rest[i], b = rest[i + 1];
       if ((a == 'X' || a == 'x') && (b == 'X' || b == 'x')) {
-        table.cells[static_cast<std::size_t>(row * 16 + col)] = std::nullopt;
+        table.cells[static_cast<std::size_t>(row) * 16 + static_cast<std::size_t>(col)] = std::nullopt;
       } else {
         int hi = text::HexDigit(a), lo = text::HexDigit(b);
         if (hi < 0 || lo < 0) return "bad cell '" + std::string(rest.substr(i, 2)) + "'";
-        table.cells[static_cast<std::size_t>(row * 16 + col)] = static_cast<std::uint8_t>(hi * 16 + lo);
+        table.cells[static_cast<std::size_t>(row) * 16 + static_cast<std::size_t>(col)] = static_cast<std::uint8_t>(hi * 16 + lo);
       }
       i += 2;
     }

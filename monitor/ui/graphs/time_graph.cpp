@@ -19,6 +19,7 @@ std::unique_ptr<forms::ControlArray<forms::Label>> MakeTitles(forms::Form& form,
 std::vector<std::unique_ptr<forms::ControlArray<forms::LineControl>>> MakeSegments(forms::Form& form,
                                                                                    int panels) {
   std::vector<std::unique_ptr<forms::ControlArray<forms::LineControl>>> lines;
+  lines.reserve(static_cast<std::size_t>(panels));
   for (int k = 0; k < panels; ++k) {
     lines.push_back(std::make_unique<forms::ControlArray<forms::LineControl>>(
         form, "Line" + std::to_string(k + 1), TimeGraph::kSamples));
