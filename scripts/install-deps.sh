@@ -4,6 +4,7 @@
 #   install-deps.sh            what `make build`, `make run` and `make test` need
 #   install-deps.sh fuzz       and clang with libFuzzer (the fuzz preset)
 #   install-deps.sh package    and what `make package` needs (dpkg-shlibdeps)
+#   install-deps.sh tidy       and clang-tidy (tools/run_clang_tidy.sh)
 set -euo pipefail
 
 packages=(
@@ -19,7 +20,8 @@ for extra in "$@"; do
   case "$extra" in
     fuzz) packages+=(clang-14 libclang-rt-14-dev) ;;
     package) packages+=(dpkg-dev file) ;;
-    *) echo "install-deps: unknown group '$extra' (fuzz, package)" >&2; exit 2 ;;
+    tidy) packages+=(clang-tidy) ;;
+    *) echo "install-deps: unknown group '$extra' (fuzz, package, tidy)" >&2; exit 2 ;;
   esac
 done
 

@@ -6,6 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
+bash scripts/install-deps.sh tidy
 if [[ ! -f "$build/compile_commands.json" ]]; then
   echo "run_clang_tidy: $build/compile_commands.json is missing; configure the build first" >&2
   exit 2
