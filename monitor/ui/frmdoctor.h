@@ -92,7 +92,7 @@ class frmdoctor : public forms::Form {
   forms::LineControl LineN5V{*this, "LineN5V"};  // strikes out the -5V row on boards without it
 
   // ==== page 2 "Temp/Fan/Chassis" ===============================================================
-  forms::Frame fraFan{*this, "fraFan"};
+  forms::Frame fraFanSpeed{*this, "fraFanSpeed"};
   forms::Label lblFanLimit{*this, "lblFanLimit"};  // heading of the low-limit column
   forms::Label lblUnit{*this, "lblUnit"};          // heading of the unit column
   Array<forms::Label> lblFanItem{*this, "lblFanItem", kFanCount};
@@ -103,7 +103,7 @@ class frmdoctor : public forms::Form {
   Array<forms::Label> lblFanUnit{*this, "lblFanUnit", kFanCount};
   forms::AnimatedGif AniGif1{*this, "AniGif1"};  // the CPU fan, animated at its drive level
 
-  forms::Frame fraTemp{*this, "fraTemp"};
+  forms::Frame fraTemperature{*this, "fraTemperature"};
   Array<forms::Label> lblTempItem{*this, "lblTempItem", kTempCount};
   Array<forms::UpDown> updTempLoLimit{*this, "updTempLoLimit", kTempCount};
   Array<forms::Label> lblTempLoLimit{*this, "lblTempLoLimit", kTempCount};
@@ -118,7 +118,7 @@ class frmdoctor : public forms::Form {
   Array<forms::PictureBox> picThumb{*this, "picThumb", kTempCount};  // the reading on it
   forms::LineControl LineTemp{*this, "LineTemp"};                    // the high limit on it
 
-  forms::Frame fraCase{*this, "fraCase"};
+  forms::Frame Frame2{*this, "Frame2"};  // the chassis-intrusion frame
   forms::OptionButton optCaseOpened{*this, "optCaseOpened"};
   forms::Label lblCaseOpen{*this, "lblCaseOpen"};
 

@@ -25,14 +25,14 @@ constexpr std::uint32_t kSkinBack = forms::Rgb(0x1b, 0x1f, 0x24);
 
 void frmdoctor::LayoutTempFanPage() {
   // Fans. Rows sit in the frame; positions inside a frame are relative to it.
-  OnPage(fraFan, SSTabMain, kPageTempFan, 120, kFanFrameTop, 7890, 1680);
-  fraFan.Caption = "Fan";
+  OnPage(fraFanSpeed, SSTabMain, kPageTempFan, 120, kFanFrameTop, 7890, 1680);
+  fraFanSpeed.Caption = "Fan";
   // Column headings: the low limit over its spinner and value, the unit over the units.
-  lblFanLimit.SetContainer(&fraFan);
+  lblFanLimit.SetContainer(&fraFanSpeed);
   Place(lblFanLimit, 1260, 240, 1320, 255);
   layout::Caption(lblFanLimit, "Low Limit", 2);
   lblFanLimit.FontBold = true;
-  lblUnit.SetContainer(&fraFan);
+  lblUnit.SetContainer(&fraFanSpeed);
   Place(lblUnit, 6540, 240, 600, 255);
   layout::Caption(lblUnit, "Unit", 2);
   lblUnit.FontBold = true;
@@ -42,7 +42,7 @@ void frmdoctor::LayoutTempFanPage() {
     for (forms::Control* c :
          std::initializer_list<forms::Control*>{&lblFanItem[j], &updFanLoLimit[j], &lblFanLoLimit[j],
                                                 &prbFanSpeed[j], &lblFanSpeed[j], &lblFanUnit[j]}) {
-      c->SetContainer(&fraFan);
+      c->SetContainer(&fraFanSpeed);
     }
     Place(lblFanItem[j], 120, top + 45, 1200, 255);
     layout::Caption(lblFanItem[j], fanNames[j]);
@@ -62,12 +62,12 @@ void frmdoctor::LayoutTempFanPage() {
     Place(lblFanUnit[j], 6660, top + 45, 420, 255);
     layout::Caption(lblFanUnit[j], "RPM");
   }
-  AniGif1.SetContainer(&fraFan);
+  AniGif1.SetContainer(&fraFanSpeed);
   Place(AniGif1, 7140, 300, 660, 660);
 
   // Temperatures.
-  OnPage(fraTemp, SSTabMain, kPageTempFan, 120, kTempFrameTop, 7890, 2100);
-  fraTemp.Caption = "Temperature";
+  OnPage(fraTemperature, SSTabMain, kPageTempFan, 120, kTempFrameTop, 7890, 2100);
+  fraTemperature.Caption = "Temperature";
   const char* tempNames[] = {"CPU", "System", "Other"};
   const std::string folder = program_.Sys().ProgramFolder();
   for (int k = 0; k < kTempCount; ++k) {
@@ -76,7 +76,7 @@ void frmdoctor::LayoutTempFanPage() {
              &lblTempItem[k], &updTempLoLimit[k], &lblTempLoLimit[k], &lblTempLoBound[k], &sldTemp[k],
              &lblTempHiBound[k], &lblTempHiLimit[k], &updTempHiLimit[k], &lblStatusT[k], &lblT[k],
              &picTemp[k]}) {
-      c->SetContainer(&fraTemp);
+      c->SetContainer(&fraTemperature);
     }
     // Two lines high, so a long name ("CPU Kernal Temp") wraps instead of being cut; the
     // low-limit spinner under it stays hidden.
@@ -115,24 +115,24 @@ void frmdoctor::LayoutTempFanPage() {
     Place(picTemp[k], kThermometerLeft, top + 420, kThermometerWidth, 150);
     picTemp[k].BackColor = kSkinBack;
     picTemp[k].Picture = folder + "\\skin\\thermometer.png";
-    picThumb[k].SetContainer(&fraTemp);
+    picThumb[k].SetContainer(&fraTemperature);
     Place(picThumb[k], kThermometerLeft - 50, top + 400, 100, 190);
     picThumb[k].BackColor = kSkinBack;
     picThumb[k].Picture = folder + "\\skin\\thumb.png";
   }
-  LineTemp.SetContainer(&fraTemp);
+  LineTemp.SetContainer(&fraTemperature);
   LineTemp.BorderColor = forms::Rgb(255, 0, 0);
   LineTemp.Visible = false;
 
   // Chassis intrusion.
-  OnPage(fraCase, SSTabMain, kPageTempFan, 120, kCaseFrameTop, 7890, 600);
-  fraCase.Caption = "Chassis";
+  OnPage(Frame2, SSTabMain, kPageTempFan, 120, kCaseFrameTop, 7890, 600);
+  Frame2.Caption = "Chassis";
   // The option button is the row's lamp (on: opened); the frame names the row and the text
   // beside the lamp says the state.
-  optCaseOpened.SetContainer(&fraCase);
+  optCaseOpened.SetContainer(&Frame2);
   Place(optCaseOpened, 120, 240, 300, 285);
   optCaseOpened.Caption = "";
-  lblCaseOpen.SetContainer(&fraCase);
+  lblCaseOpen.SetContainer(&Frame2);
   Place(lblCaseOpen, 480, 255, 7200, 255);
   layout::Caption(lblCaseOpen, "");
 }

@@ -85,8 +85,8 @@ void frmdoctor::MultiLanguage() {
   SSTabMain.Tab = layout::kPageVoltage;
 
   // Monitor pages.
-  text(fraFan, 11);
-  text(fraTemp, 12);
+  text(fraFanSpeed, 11);
+  text(fraTemperature, 12);
   for (int j = 0; j < kFanCount; ++j) text(lblFanUnit[j], 14 + j);
   for (int k = 0; k < kTempCount; ++k) text(lblTempItem[k], 17 + k);
   text(lblFanLimit, 20);
@@ -103,7 +103,7 @@ void frmdoctor::MultiLanguage() {
   if (!fanNameBoard) text(lblFanItem[1], 27);
   text(lblFanItem[2], 28);
   for (int k = 0; k < kTempCount; ++k) text(lblT[k], 29 + k);
-  text(fraCase, 32);
+  text(Frame2, 32);
 
   // Menus.
   text(IconMenuRestore, 56);
