@@ -93,6 +93,7 @@ class FormRenderer : public QObject, public forms::FormObserver {
   // Dialogs are transient for the main window and shown above it.
   void KeepAboveMain(FormView& fv);
   void RaiseDialogs();
+  void RelinkDialogs();
   void TakeWindowState(forms::Form& form);
   void ApplyColors(forms::Control& control, QWidget* widget);
   void ApplyVisibility(forms::Control& control, ControlView& view);

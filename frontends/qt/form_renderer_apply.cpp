@@ -379,10 +379,13 @@ void FormRenderer::ShowForm(forms::Form& form, FormView& fv) {
     window->showMinimized();
     return;
   }
+  const bool appearing = !window->isVisible();
   window->showNormal();
   Raise(window);
+  if (IsDialog(form)) return;
   // Bringing a window forward (the main window from the tray) never covers an open alarm.
-  if (!IsDialog(form)) RaiseDialogs();
+  if (appearing) RelinkDialogs();
+  RaiseDialogs();
 }
 
 void FormRenderer::Cascade(FormView& fv) {
@@ -417,6 +420,22 @@ void FormRenderer::KeepAboveMain(FormView& fv) {
   main->winId();
   if (fv.window->windowHandle() != nullptr)
     fv.window->windowHandle()->setTransientParent(main->windowHandle());
+}
+
+void FormRenderer::RelinkDialogs() {
+  // A window manager reads a dialog's link to the main window when the dialog appears, and
+  // ignores it while the main window is not on screen. Dialogs that appeared while Veltrix sat
+  // in the tray would fall behind the main window at the first click on it, so once the main
+  // window is up they appear again, linked to it.
+  if (QGuiApplication::platformName() == QLatin1String("offscreen")) return;
+  for (const auto& [form, view] : forms_) {
+    if (!view->window || !form->Visible || !IsDialog(*form) || !view->window->isVisible()) continue;
+    const QPoint at = view->window->pos();
+    view->window->hide();
+    KeepAboveMain(*view);
+    view->window->move(at);
+    view->window->show();
+  }
 }
 
 void FormRenderer::RaiseDialogs() {
