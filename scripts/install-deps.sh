@@ -5,6 +5,8 @@
 #   install-deps.sh fuzz       and clang with libFuzzer (the fuzz preset)
 #   install-deps.sh package    and what `make package` needs (dpkg-shlibdeps)
 #   install-deps.sh tidy       and clang-tidy (tools/run_clang_tidy.sh)
+#   install-deps.sh desktop-check  and an X server, window manager, tray host and xdotool
+#                              (tools/check_desktop_stacking.sh)
 set -euo pipefail
 
 packages=(
@@ -21,7 +23,8 @@ for extra in "$@"; do
     fuzz) packages+=(clang-14 libclang-rt-14-dev) ;;
     package) packages+=(dpkg-dev file) ;;
     tidy) packages+=(clang-tidy) ;;
-    *) echo "install-deps: unknown group '$extra' (fuzz, package, tidy)" >&2; exit 2 ;;
+    desktop-check) packages+=(xvfb openbox trayer xdotool x11-utils imagemagick) ;;
+    *) echo "install-deps: unknown group '$extra' (fuzz, package, tidy, desktop-check)" >&2; exit 2 ;;
   esac
 done
 
